@@ -1,0 +1,487 @@
+"""Helpers that drive the real kivra binary on a private Xvfb display.
+
+Each test gets its own X server (Xvfb picks a free display number itself
+through -displayfd, so cases can run in parallel), a fresh settings folder,
+and talks to the clock only the way a user does: through the X server with
+xdotool, by looking at the screen, and through the settings file.
+"""
+
+import datetime
+import math
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+KIVRA_BIN = os.environ.get(
+    "KIVRA_BIN", os.path.join(HERE, "..", "..", "build", "bin", "kivra"))
+SCREEN_SIZE = (1600, 1200)
+SETTINGS_FILE = "KivraPrefs.plist"
+
+BACKGROUND = 0x000000
+UNLIT = 0x7F7F7F
+
+# The four digit groups, in square-index order: first square index, first
+# cell column, number of squares and the default lit colour. Inside a group
+# the squares run column by column, top to bottom.
+GROUPS = (
+    ("hour tens", 0, 0, 3, 0xFF0000),
+    ("hour units", 3, 2, 9, 0x00FF00),
+    ("minute tens", 12, 6, 6, 0x0055FF),
+    ("minute units", 18, 9, 9, 0xFF0000),
+)
+
+# What the window shows right after it opens, before the first beat.
+OPENING_LIT = frozenset({3, 6, 7, 8, 9, 12, 13, 14, 18, 20, 22, 24, 26})
+
+# Only a screenshot taken this soon after the start is sure to come before
+# the first beat, which cannot come before the timer's second firing.
+BEFORE_FIRST_BEAT = 1.8
+
+DEFAULT_SETTINGS = {
+    "WinMain.Top": 40,
+    "WinMain.Left": 10,
+    "WinMain.Width": 510,
+    "WinMain.Height": 150,
+    "Rotation": 0,
+    "24HrMode": False,
+    "ChangeMode": 1,
+    "Update Icon": True,
+    "ColorBG": 0x000000,
+    "ColorH0": 0x00FF00,
+    "ColorH1": 0xFF0000,
+    "ColorM0": 0xFF0000,
+    "ColorM1": 0x0055FF,
+    "ColorOff": 0x7F7F7F,
+}
+
+# The context menu's entries as keyboard navigation reaches them (the
+# separators are skipped), counted from the first press of Down.
+MENU_ENTRIES = (
+    "About Kivra...", "Colors...", "Rotate", "24hr Mode", "12hr Mode",
+    "Change every Second", "Change every 4 Seconds", "Change every Minute",
+    "Update Dock Icon", "Quit",
+)
+
+
+def square_place(index):
+    """Row and cell column of square `index` on the unturned grid."""
+    for _, first, column, count, _ in GROUPS:
+        if first <= index < first + count:
+            k = index - first
+            return k % 3, column + k // 3
+    raise ValueError(f"no square {index}")
+
+
+def group_of(index):
+    for group in GROUPS:
+        if group[1] <= index < group[1] + group[3]:
+            return group
+    raise ValueError(f"no square {index}")
+
+
+def to_int(x):
+    """The clock's Double-to-Int32 conversion: halves away from zero."""
+    return math.floor(x + 0.5) if x >= 0 else -math.floor(-x + 0.5)
+
+
+def base_unit(width, height, rotation):
+    if rotation in (0, 2):
+        return min(width / 51.0, height / 15.0)
+    return min(width / 15.0, height / 51.0)
+
+
+def square_rect(index, width, height, rotation):
+    """(left, top, side) of a square in window coordinates."""
+    row, col = square_place(index)
+    u = base_unit(width, height, rotation)
+    side = to_int(3.0 * u)
+    if rotation == 0:
+        left, top = u * (4 * col + 2), u * (4 * row + 2)
+    elif rotation == 1:
+        left, top = u * (4 * (2 - row) + 2), u * (4 * col + 2)
+    elif rotation == 2:
+        left = (width - u * (4 * col + 2)) - 3.0 * u
+        top = (height - u * (4 * row + 2)) - 3.0 * u
+    else:
+        left = (width - u * (4 * (2 - row) + 2)) - 3.0 * u
+        top = (height - u * (4 * col + 2)) - 3.0 * u
+    return to_int(left), to_int(top), side
+
+
+def face_size(unit, rotation):
+    """The window size that fits the face exactly at a base unit."""
+    w, h = to_int(51.0 * unit), to_int(15.0 * unit)
+    return (w, h) if rotation in (0, 2) else (h, w)
+
+
+def digit_counts(hour, minute, twenty_four):
+    """Lit squares per group, in GROUPS order, for a time of day."""
+    if not twenty_four:
+        hour = 12 if hour == 0 else hour - 12 if hour > 12 else hour
+    return (hour // 10, hour % 10, minute // 10, minute % 10)
+
+
+def poll(condition, timeout, interval=0.05):
+    """Calls condition until it gives a true value or the time is up;
+    returns the last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+class Screenshot:
+    """A picture of the whole X screen, read from xwd's output."""
+
+    def __init__(self, xwd):
+        fields = struct.unpack(">25I", xwd[:100])
+        header_size, _, _, _, self.width, self.height = fields[:6]
+        byte_order, bits_per_pixel, self.stride = fields[7], fields[11], fields[12]
+        masks = fields[14:17]
+        ncolors = fields[19]
+        if bits_per_pixel not in (24, 32):
+            raise ValueError(f"xwd: {bits_per_pixel} bits per pixel")
+        self.bytes_per_pixel = bits_per_pixel // 8
+        self.byteorder = "little" if byte_order == 0 else "big"
+        self.shifts = [(m, (m & -m).bit_length() - 1) for m in masks]
+        self.data = memoryview(xwd)[header_size + 12 * ncolors:]
+
+    def pixel(self, x, y):
+        """0xRRGGBB at screen position (x, y)."""
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            raise IndexError(f"pixel ({x}, {y}) is off the screen")
+        at = y * self.stride + x * self.bytes_per_pixel
+        raw = int.from_bytes(self.data[at:at + self.bytes_per_pixel], self.byteorder)
+        r, g, b = ((raw & m) >> s for m, s in self.shifts)
+        return (r << 16) | (g << 8) | b
+
+
+class Face:
+    """The clock face read from a screenshot: each square's colour."""
+
+    def __init__(self, shot, geometry, rotation):
+        self.geometry = geometry
+        self.rotation = rotation
+        x, y, w, h = geometry
+        self.colours = []
+        for i in range(27):
+            left, top, side = square_rect(i, w, h, rotation)
+            self.colours.append(shot.pixel(x + left + side // 2, y + top + side // 2))
+
+    def problems(self, lit_colours=None, unlit=UNLIT):
+        """Squares showing neither their group's lit colour nor `unlit`."""
+        lit_colours = lit_colours or [g[4] for g in GROUPS]
+        out = []
+        for i, colour in enumerate(self.colours):
+            lit = lit_colours[GROUPS.index(group_of(i))]
+            if colour not in (lit, unlit):
+                out.append(f"square {i} is {colour:06X}, neither {lit:06X} nor {unlit:06X}")
+        return out
+
+    def lit(self, unlit=UNLIT):
+        return frozenset(i for i, c in enumerate(self.colours) if c != unlit)
+
+    def counts(self, unlit=UNLIT):
+        lit = self.lit(unlit)
+        return tuple(sum(1 for i in range(g[1], g[1] + g[3]) if i in lit) for g in GROUPS)
+
+
+def parse_settings(text):
+    """The settings file's entries, read the way the clock reads them: each
+    <key> with the text of the next <string>."""
+    return dict(re.findall(r"<key>(.*?)</key>.*?<string>(.*?)</string>", text, re.S))
+
+
+def settings_value(key, text):
+    """A settings text turned into the type that the key holds."""
+    default = DEFAULT_SETTINGS[key]
+    if isinstance(default, bool):
+        if text not in ("True", "False"):
+            raise ValueError(f"{key}: {text!r} is no Boolean")
+        return text == "True"
+    if key.startswith("Color"):
+        match = re.fullmatch(r"&h([0-9A-Fa-f]{8})", text)
+        if not match:
+            raise ValueError(f"{key}: {text!r} is no colour")
+        return int(match.group(1), 16)
+    if not re.fullmatch(r"-?[0-9]+", text):
+        raise ValueError(f"{key}: {text!r} is no integer")
+    return int(text)
+
+
+def fixed_zone_for_hour(hour):
+    """A POSIX TZ text and its offset that make the local hour `hour` now,
+    so a case can show an afternoon or midnight whatever the real time."""
+    now = datetime.datetime.now(datetime.timezone.utc)
+    offset = (hour - now.hour) % 24
+    if offset > 12:
+        offset -= 24
+    # POSIX counts the offset westward: UTC+5 is "KVA-5".
+    return f"KVA{-offset}", datetime.timezone(datetime.timedelta(hours=offset))
+
+
+class XServer:
+    """A private Xvfb with no window manager."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip().isdigit():
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start: " + self.process.communicate()[1].decode())
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+
+    def run(self, *args, check=True):
+        result = subprocess.run(args, env=self.env, capture_output=True, timeout=20)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{' '.join(map(str, args))}: {result.stderr.decode().strip()}")
+        return result
+
+    def xdotool(self, *args, check=True):
+        return self.run("xdotool", *map(str, args), check=check).stdout.decode()
+
+    def screenshot(self):
+        return Screenshot(self.run("xwd", "-root", "-silent").stdout)
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.process.stderr.close()
+
+
+class Clock:
+    """One run of kivra on an X server, with its own settings folder."""
+
+    def __init__(self, server, home, tz=None):
+        self.server = server
+        self.home = home
+        self.config = os.path.join(home, "config")
+        self.settings_path = os.path.join(self.config, SETTINGS_FILE)
+        self.log_path = os.path.join(home, f"kivra-{time.monotonic_ns()}.log")
+        runtime = os.path.join(home, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env = dict(server.env, HOME=home, XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=runtime)
+        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY"):
+            env.pop(name, None)
+        if tz:
+            env["TZ"] = tz
+        self.log = open(self.log_path, "wb")
+        self.started = time.monotonic()
+        self.started_wall = time.time()
+        self.process = subprocess.Popen([KIVRA_BIN], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        self.window = None
+
+    def find_window(self, timeout=10):
+        """Waits for the visible window titled "Kivra" and returns its id."""
+        def search():
+            if self.process.poll() is not None:
+                raise AssertionError(f"kivra ended with {self.process.returncode}: {self.output()}")
+            found = self.server.xdotool("search", "--all", "--onlyvisible", "--pid",
+                                        self.process.pid, "--name", "^Kivra$", check=False)
+            return found.split()
+        ids = poll(search, timeout)
+        if not ids:
+            raise AssertionError("no visible window titled Kivra: " + self.output())
+        self.window = ids[0]
+        return self.window
+
+    def windows(self):
+        """Every visible top-level window of the process (the clock, menus)."""
+        return self.server.xdotool("search", "--onlyvisible", "--pid", self.process.pid,
+                                   check=False).split()
+
+    def geometry(self):
+        """(left, top, width, height) of the clock window on the screen."""
+        out = self.server.xdotool("getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in out.split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def wait_geometry(self, expected, timeout=5):
+        """Waits until the window stands at `expected`, any None in it
+        matching anything; returns the last geometry seen."""
+        def matches():
+            g = self.geometry()
+            return g if all(e is None or e == v for e, v in zip(expected, g)) else None
+        return poll(matches, timeout) or self.geometry()
+
+    def face(self, rotation=0):
+        """The squares' colours, sampled at their centres."""
+        geometry = self.geometry()
+        return Face(self.server.screenshot(), geometry, rotation)
+
+    def first_painted_face(self, rotation=0, timeout=3):
+        """The first screenshot on which every square shows a known colour,
+        and the seconds since the start when it was taken (None if none)."""
+        def painted():
+            taken = time.monotonic() - self.started
+            face = self.face(rotation)
+            return None if face.problems() else (face, taken)
+        return poll(painted, timeout) or (self.face(rotation), None)
+
+    def pixel(self, x, y, shot=None):
+        """Colour at a point in window coordinates."""
+        left, top, _, _ = self.geometry()
+        return (shot or self.server.screenshot()).pixel(left + x, top + y)
+
+    def move_mouse(self, x, y):
+        left, top, _, _ = self.geometry()
+        self.server.xdotool("mousemove", "--sync", left + x, top + y)
+
+    def drag(self, x, y, dx, dy, steps=4, release=True):
+        """Presses at window point (x, y) and moves by (dx, dy) in steps."""
+        self.move_mouse(x, y)
+        args = ["mousedown", 1]
+        done_x = done_y = 0
+        for step in range(1, steps + 1):
+            to_x, to_y = dx * step // steps, dy * step // steps
+            args += ["sleep", 0.03, "mousemove_relative", "--", to_x - done_x, to_y - done_y]
+            done_x, done_y = to_x, to_y
+        if release:
+            args += ["sleep", 0.03, "mouseup", 1]
+        self.server.xdotool(*args)
+
+    def open_menu(self, x=60, y=75, timeout=5):
+        """Right-clicks at window point (x, y) and waits for the menu."""
+        before = set(self.windows())
+        self.move_mouse(x, y)
+        self.server.xdotool("click", 3)
+        menus = poll(lambda: set(self.windows()) - before, timeout)
+        if not menus:
+            raise AssertionError("no context menu appeared: " + self.output())
+        return menus.pop()
+
+    def choose(self, entry):
+        """Chooses an entry of the context menu with the keyboard."""
+        menu = self.open_menu()
+        presses = MENU_ENTRIES.index(entry) + 1
+        self.server.xdotool("key", "--delay", 20, *(["Down"] * presses), "Return")
+        if not poll(lambda: menu not in self.windows(), 5):
+            raise AssertionError(f"the context menu stayed open after choosing {entry!r}")
+
+    def settings(self):
+        """The settings file's entries as typed values."""
+        with open(self.settings_path, encoding="utf-8") as f:
+            raw = parse_settings(f.read())
+        return {k: settings_value(k, v) if k in DEFAULT_SETTINGS else v for k, v in raw.items()}
+
+    def wait_exit(self, timeout=5):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, "rb") as f:
+            text = f.read().decode(errors="replace").strip()
+        return f"\n--- kivra output ---\n{text}" if text else "(kivra printed nothing)"
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.log.close()
+
+
+class ClockTestCase(unittest.TestCase):
+    """Gives each test its own X server and settings folder."""
+
+    def setUp(self):
+        if not os.access(KIVRA_BIN, os.X_OK):
+            self.fail(f"no kivra binary at {KIVRA_BIN}")
+        self.server = self.new_server()
+        self.home = self.new_home()
+
+    def new_server(self):
+        server = XServer()
+        self.addCleanup(server.close)
+        return server
+
+    def new_home(self):
+        home = tempfile.mkdtemp(prefix="kivra-e2e-")
+        self.addCleanup(shutil.rmtree, home, ignore_errors=True)
+        return home
+
+    def launch(self, home=None, server=None, tz=None):
+        """Starts kivra without waiting for its window."""
+        clock = Clock(server or self.server, home or self.home, tz)
+        self.addCleanup(self.close_clock, clock)
+        return clock
+
+    def start(self, home=None, server=None, tz=None):
+        """Starts kivra and waits for its window."""
+        clock = self.launch(home, server, tz)
+        clock.find_window()
+        return clock
+
+    def close_clock(self, clock):
+        clock.close()
+        # CTest shows this only when the case fails.
+        print(clock.output(), file=sys.stderr)
+
+    def assert_time_shown(self, clock, zone, twenty_four, rotation=0, timeout=3):
+        """Waits until the face shows the time in `zone`, allowing for a
+        minute that changes during the check."""
+        def reading():
+            before = datetime.datetime.now(zone)
+            face = clock.face(rotation)
+            after = datetime.datetime.now(zone)
+            wanted = {digit_counts(t.hour, t.minute, twenty_four) for t in (before, after)}
+            return face, wanted
+        def shown():
+            face, wanted = reading()
+            return (face, wanted) if face.counts() in wanted and not face.problems() else None
+        face, wanted = poll(shown, timeout) or reading()
+        self.assertEqual(face.problems(), [])
+        self.assertIn(face.counts(), wanted,
+                      f"lit squares per group for {'24' if twenty_four else '12'}-hour time")
+        return face
+
+    def assert_settings(self, clock, changed=None):
+        """The settings file holds the fourteen settings and nothing else:
+        the defaults, but for those in `changed`."""
+        wanted = dict(DEFAULT_SETTINGS, **(changed or {}))
+        self.assertEqual(clock.settings(), wanted)
+
+
+def wait_for_change(clock, from_lit, rotation=0, timeout=8):
+    """Waits for a painted face whose lit squares differ from `from_lit`.
+    Returns (face, before, after): the face, and the wall-clock times just
+    before the last screenshot that still showed `from_lit` and just after
+    the one that shows the change; (None, None, None) on time-out."""
+    last_unchanged = [time.time()]
+    def changed():
+        before = time.time()
+        face = clock.face(rotation)
+        if not face.problems() and face.lit() != from_lit:
+            return face, last_unchanged[0], time.time()
+        last_unchanged[0] = before
+        return None
+    return poll(changed, timeout) or (None, None, None)
