@@ -1,0 +1,52 @@
+#pragma once
+
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "framework/Event.h"
+#include "framework/PropertySet.h"
+#include "framework/Types.h"
+
+namespace kivra::framework {
+
+class Window;
+
+// Anything a window holds by name: a timer or a visible control.
+class Control : public std::enable_shared_from_this<Control> {
+public:
+    static constexpr Int32 NoIndex = std::numeric_limits<Int32>::min();
+
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    std::string Name() const { return mName; }
+    Int32 Index() const { return mIndex; }
+    void Index(Int32 index) { mIndex = index; }
+    // The window that holds the control; nullptr before it was placed in one.
+    Window* OwnerWindow() const { return mWindow; }
+
+    void SetProperties(const PropertySet& properties);
+    // Raises PropertyError for a name the control does not know.
+    virtual void SetProperty(const std::string& name, const PropertyValue& value);
+
+    // The control's own Open handling; by default raises Open.
+    virtual void Event_Open() { Open.Raise(); }
+    Event<void()> Open;
+
+protected:
+    Control() = default;
+    // Called by the window when the control is created in it.
+    virtual void AttachTo(Window& window) { mWindow = &window; }
+
+private:
+    friend class Window;
+    void NameInWindow(const std::string& name) { mName = name; }
+
+    Window* mWindow = nullptr;
+    std::string mName;
+    Int32 mIndex = NoIndex;
+};
+
+}  // namespace kivra::framework

@@ -1,0 +1,40 @@
+#include "framework/Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "framework/Testing.h"
+#include "framework/detail/DialogState.h"
+
+namespace kivra::framework {
+
+namespace {
+bool gScripted = false;
+}
+
+namespace detail {
+bool DialogsScripted() { return gScripted; }
+}  // namespace detail
+
+namespace testing {
+
+void ScriptDialogs(bool on) { gScripted = on; }
+
+std::vector<std::string>& MsgBoxLog() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+}  // namespace testing
+
+void MsgBox(const std::string& text) {
+    if (gScripted) {
+        testing::MsgBoxLog().push_back(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kivra"), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace kivra::framework

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "framework/Ref.h"
+
+namespace kivra::framework {
+
+class Graphics;
+class Picture;
+
+// The application's tile in the taskbar: on Linux the windows' icon.
+class DockItem {
+public:
+    DockItem();
+    // Back to the application's own icon.
+    void ResetIcon();
+    // The 128 x 128 tile to draw on.
+    Ref<framework::Graphics> Graphics();
+    // Shows what was drawn on the tile.
+    void UpdateNow();
+
+    Ref<Picture> Tile() const { return mTile; }
+
+private:
+    Ref<Picture> mTile;
+};
+
+}  // namespace kivra::framework

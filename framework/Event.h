@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <utility>
+
+namespace kivra::framework {
+
+template <typename Signature>
+class Event;
+
+// A control's event as its window sees it: bound to one method of the window,
+// checked by the compiler. An event with no handler bound does nothing and
+// gives the result type's default (False for Boolean events).
+template <typename R, typename... Args>
+class Event<R(Args...)> {
+public:
+    template <typename Obj, typename Method>
+    void Bind(Obj* object, Method method) {
+        mHandler = [object, method](Args... args) -> R { return (object->*method)(args...); };
+    }
+    void Bind(std::function<R(Args...)> handler) { mHandler = std::move(handler); }
+    void Unbind() { mHandler = nullptr; }
+    bool IsBound() const { return static_cast<bool>(mHandler); }
+
+    R Raise(Args... args) const {
+        if (!mHandler) return R();
+        return mHandler(std::forward<Args>(args)...);
+    }
+
+private:
+    std::function<R(Args...)> mHandler;
+};
+
+}  // namespace kivra::framework

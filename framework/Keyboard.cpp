@@ -1,0 +1,39 @@
+#include "framework/Keyboard.h"
+
+#include <QGuiApplication>
+
+#include "framework/Testing.h"
+#include "framework/detail/RuntimeState.h"
+
+namespace kivra::framework {
+
+namespace {
+
+// The one place where the modifier keys are read.
+Qt::KeyboardModifiers ReadModifiers() {
+    if (const auto& scripted = detail::State().modifiers) {
+        Qt::KeyboardModifiers m;
+        if (scripted->alt) m |= Qt::AltModifier;
+        if (scripted->command) m |= Qt::ControlModifier;
+        if (scripted->shift) m |= Qt::ShiftModifier;
+        return m;
+    }
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+}  // namespace
+
+namespace Keyboard {
+bool AsyncAltKey() { return ReadModifiers().testFlag(Qt::AltModifier); }
+bool AsyncOptionKey() { return AsyncAltKey(); }
+bool AsyncCommandKey() { return ReadModifiers().testFlag(Qt::ControlModifier); }
+bool AsyncShiftKey() { return ReadModifiers().testFlag(Qt::ShiftModifier); }
+}  // namespace Keyboard
+
+bool IsContextualClick() { return detail::State().contextualClick; }
+
+namespace testing {
+void SetModifiers(std::optional<Modifiers> modifiers) { detail::State().modifiers = modifiers; }
+}  // namespace testing
+
+}  // namespace kivra::framework

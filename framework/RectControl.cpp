@@ -1,0 +1,161 @@
+#include "framework/RectControl.h"
+
+#include "framework/DragItem.h"
+#include "framework/Runtime.h"
+#include "framework/Window.h"
+#include "framework/detail/ControlDispatch.h"
+#include "framework/detail/ControlWidget.h"
+#include "framework/detail/RuntimeState.h"
+
+namespace kivra::framework {
+
+RectControl::~RectControl() {
+    // The window's widget owns the native widget; a control dropped on its own
+    // takes its widget with it.
+    delete mWidget;
+}
+
+void RectControl::AttachTo(Window& window) {
+    Control::AttachTo(window);
+    mWidget = CreateWidget(window);
+    if (TransparentForMouse()) mWidget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ApplyGeometry();
+    mWidget->setVisible(mVisible);
+}
+
+void RectControl::ApplyGeometry() {
+    if (mWidget) mWidget->setGeometry(mLeft, mTop, std::max<Int32>(mWidth, 0), std::max<Int32>(mHeight, 0));
+}
+
+void RectControl::Left(Int32 v) {
+    mLeft = v;
+    ApplyGeometry();
+}
+void RectControl::Top(Int32 v) {
+    mTop = v;
+    ApplyGeometry();
+}
+void RectControl::Width(Int32 v) {
+    mWidth = v;
+    ApplyGeometry();
+}
+void RectControl::Height(Int32 v) {
+    mHeight = v;
+    ApplyGeometry();
+}
+
+void RectControl::Visible(bool v) {
+    mVisible = v;
+    if (mWidget) mWidget->setVisible(v);
+}
+
+void RectControl::Enabled(bool v) {
+    mEnabled = v;
+    if (mWidget) mWidget->setEnabled(v);
+    Refresh();
+}
+
+bool RectControl::Active() const {
+    Window* window = OwnerWindow();
+    return window && window->Active();
+}
+
+void RectControl::AcceptTextDrop() {
+    mAcceptTextDrop = true;
+    if (mWidget) mWidget->setAcceptDrops(true);
+}
+
+Ref<DragItem> RectControl::NewDragItem(Int32 left, Int32 top, Int32 width, Int32 height) {
+    return Ref<DragItem>(std::make_shared<DragItem>(this, left, top, width, height));
+}
+
+void RectControl::Refresh() {
+    ++mRedraws;
+    if (mWidget) mWidget->update();
+}
+
+void RectControl::Event_DropObject(DragItem&, Int32) {}
+
+void RectControl::FollowWindowResize(Int32 dw, Int32 dh) {
+    if (mLockRight) {
+        if (mLockLeft) mWidth += dw;
+        else mLeft += dw;
+    }
+    if (mLockBottom) {
+        if (mLockTop) mHeight += dh;
+        else mTop += dh;
+    }
+    if (mLockRight || mLockBottom) ApplyGeometry();
+}
+
+void RectControl::SetProperty(const std::string& name, const PropertyValue& value) {
+    if (name == "Left") {
+        Left(PropertyInt32(name, value));
+    } else if (name == "Top") {
+        Top(PropertyInt32(name, value));
+    } else if (name == "Width") {
+        Width(PropertyInt32(name, value));
+    } else if (name == "Height") {
+        Height(PropertyInt32(name, value));
+    } else if (name == "Visible") {
+        Visible(PropertyBoolean(name, value));
+    } else if (name == "Enabled") {
+        Enabled(PropertyBoolean(name, value));
+    } else if (name == "LockLeft") {
+        mLockLeft = PropertyBoolean(name, value);
+    } else if (name == "LockTop") {
+        mLockTop = PropertyBoolean(name, value);
+    } else if (name == "LockRight") {
+        mLockRight = PropertyBoolean(name, value);
+    } else if (name == "LockBottom") {
+        mLockBottom = PropertyBoolean(name, value);
+    } else if (name == "HelpTag") {
+        mHelpTag = PropertyString(name, value);
+        if (mWidget) mWidget->setToolTip(QString::fromStdString(mHelpTag));
+    } else if (name == "InitialParent") {
+        // Every control of the program stands on its window itself.
+        if (!PropertyString(name, value).empty()) throw PropertyError("controls inside controls are not supported");
+    } else if (name == "TabIndex" || name == "TabPanelIndex") {
+        PropertyInt32(name, value);
+    } else if (name == "AutoDeactivate" || name == "TabStop" || name == "UseFocusRing" ||
+               name == "AcceptFocus" || name == "AcceptTabs" || name == "EraseBackground") {
+        PropertyBoolean(name, value);
+    } else if (name == "DataSource" || name == "DataField") {
+        PropertyString(name, value);
+    } else {
+        Control::SetProperty(name, value);
+    }
+}
+
+namespace detail {
+
+bool ControlDispatch::Press(RectControl& control, Int32 x, Int32 y, bool contextual) {
+    auto keepAlive = control.shared_from_this();
+    auto& state = State();
+    bool claimed = false;
+    state.contextualClick = contextual;
+    Guarded([&] { claimed = control.Event_MouseDown(x, y); });
+    state.contextualClick = false;
+    return claimed;
+}
+
+void ControlDispatch::Move(RectControl& control, Int32 x, Int32 y) {
+    auto keepAlive = control.shared_from_this();
+    Guarded([&] { control.Event_MouseDrag(x, y); });
+}
+
+void ControlDispatch::Release(RectControl& control, Int32 x, Int32 y) {
+    auto keepAlive = control.shared_from_this();
+    Guarded([&] { control.Event_MouseUp(x, y); });
+}
+
+void ControlDispatch::DropText(RectControl& control, const std::string& text) {
+    auto keepAlive = control.shared_from_this();
+    DragItem item(nullptr, 0, 0, 0, 0);
+    item.Text(text);
+    Guarded([&] { control.Event_DropObject(item, 0); });
+}
+
+}  // namespace detail
+
+}  // namespace kivra::framework

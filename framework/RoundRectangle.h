@@ -1,0 +1,34 @@
+#pragma once
+
+#include "framework/Color.h"
+#include "framework/RectControl.h"
+
+namespace kivra::framework {
+
+// A filled rectangle with rounded corners. The mouse passes through it to its window.
+class RoundRectangle : public RectControl {
+public:
+    Color FillColor() const { return mFillColor; }
+    void FillColor(Color c);
+    Color BorderColor() const { return mBorderColor; }
+    void BorderColor(Color c);
+    Int32 BorderWidth() const { return mBorderWidth; }
+    void BorderWidth(Int32 w);
+    Int32 OvalWidth() const { return mOvalWidth; }
+    void OvalWidth(Int32 w);
+    Int32 OvalHeight() const { return mOvalHeight; }
+    void OvalHeight(Int32 h);
+
+    void SetProperty(const std::string& name, const PropertyValue& value) override;
+
+protected:
+    detail::ControlWidget* CreateWidget(Window& window) override;
+    bool TransparentForMouse() const override { return true; }
+
+private:
+    Color mFillColor{0xFFFFFF};
+    Color mBorderColor{0x000000};
+    Int32 mBorderWidth = 1, mOvalWidth = 0, mOvalHeight = 0;
+};
+
+}  // namespace kivra::framework

@@ -1,0 +1,147 @@
+#include "framework/Runtime.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "framework/Application.h"
+#include "framework/Window.h"
+#include "framework/detail/RuntimeState.h"
+
+namespace kivra::framework {
+
+namespace {
+
+std::unique_ptr<QApplication> gQtApp;
+int gSignalPipe[2] = {-1, -1};
+QSocketNotifier* gSignalNotifier = nullptr;
+
+void OnSignal(int) {
+    const char byte = 1;
+    // Only async-signal-safe work here: the event loop does the rest.
+    [[maybe_unused]] ssize_t n = write(gSignalPipe[1], &byte, 1);
+}
+
+void InstallSignalHandlers() {
+    if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+    gSignalNotifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, gQtApp.get());
+    QObject::connect(gSignalNotifier, &QSocketNotifier::activated, [] {
+        char buffer[16];
+        while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        // A signal ends the clock like Quit: every window's Close runs, so the
+        // settings are written.
+        Guarded([] { Quit(0); });
+    });
+}
+
+RuntimeException AsRuntimeException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const RuntimeException& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return RuntimeException(e.what());
+    } catch (...) {
+        return RuntimeException("unknown exception");
+    }
+}
+
+}  // namespace
+
+namespace detail {
+
+RuntimeState& State() {
+    static RuntimeState state;
+    return state;
+}
+
+void ReleaseClosedWindows() {
+    auto closed = std::move(State().closed);
+    State().closed.clear();
+    closed.clear();
+}
+
+void ScheduleRelease() {
+    if (QCoreApplication::instance()) QTimer::singleShot(0, [] { ReleaseClosedWindows(); });
+}
+
+}  // namespace detail
+
+void RuntimeInit(int& argc, char** argv) {
+    // The clock places its own window, which Wayland does not allow: use X11
+    // (XWayland on a Wayland desktop) when there is a display, else the default.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        const char* display = std::getenv("DISPLAY");
+        if (display && *display) setenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen", 1);
+    }
+    gQtApp = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName("Kivra");
+    InstallSignalHandlers();
+}
+
+void RuntimeRegisterAppObject(const Ref<Application>& app) { detail::State().app = app; }
+
+Ref<Application> GetAppObject() { return detail::State().app; }
+
+void RuntimeRun() {
+    auto& state = detail::State();
+    if (state.quitRequested) return;  // quit before the loop began
+    QApplication::exec();
+}
+
+void UnhandledException(const RuntimeException& error) {
+    auto& state = detail::State();
+    bool handled = false;
+    if (state.app && !state.reporting) {
+        state.reporting = true;
+        try {
+            handled = state.app->Event_UnhandledException(error);
+        } catch (...) {
+            handled = false;
+        }
+        state.reporting = false;
+    }
+    // The program keeps running after an unhandled exception; say what it was
+    // where a developer will look.
+    if (!handled) std::fprintf(stderr, "kivra: unhandled exception: %s\n", error.what());
+}
+
+void ReportEscaped(std::exception_ptr error) { UnhandledException(AsRuntimeException(error)); }
+
+int RuntimeExit() {
+    auto& state = detail::State();
+    detail::ReleaseClosedWindows();
+    state.windows.clear();
+    state.app = nullptr;
+    return state.quitCode;
+}
+
+void Quit(int code) {
+    auto& state = detail::State();
+    if (state.quitting) return;
+    state.quitting = true;
+    state.quitRequested = true;
+    state.quitCode = code;
+    // Newest first, so a dialog goes before the window that opened it.
+    auto windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        Window& window = **it;
+        Guarded([&window] { window.Close(); });
+    }
+    QCoreApplication::exit(code);
+}
+
+}  // namespace kivra::framework

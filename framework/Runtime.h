@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "framework/Ref.h"
+#include "framework/RuntimeException.h"
+
+namespace kivra::framework {
+
+class Application;
+
+// Initialises the framework; picks the X11 platform when a display is available.
+void RuntimeInit(int& argc, char** argv);
+void RuntimeRegisterAppObject(const Ref<Application>& app);
+Ref<Application> GetAppObject();
+// Runs the event loop until the application quits.
+void RuntimeRun();
+// The report of an exception that reached the top.
+void UnhandledException(const RuntimeException& error);
+// Shuts the framework down; gives the exit status.
+int RuntimeExit();
+// Closes every window (each Close handler runs once), then ends the event loop.
+void Quit(int code = 0);
+
+// Runs a piece of program code called from the platform; what escapes it goes
+// to the application's UnhandledException event.
+template <typename F>
+void Guarded(F&& f);
+void ReportEscaped(std::exception_ptr error);
+
+template <typename F>
+void Guarded(F&& f) {
+    try {
+        f();
+    } catch (...) {
+        ReportEscaped(std::current_exception());
+    }
+}
+
+}  // namespace kivra::framework

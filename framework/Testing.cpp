@@ -1,0 +1,72 @@
+#include "framework/Testing.h"
+
+#include <QCoreApplication>
+
+#include "framework/RectControl.h"
+#include "framework/Runtime.h"
+#include "framework/Timer.h"
+#include "framework/Window.h"
+#include "framework/detail/ControlDispatch.h"
+#include "framework/detail/RuntimeState.h"
+#include "framework/detail/WindowDispatch.h"
+#include "framework/detail/WindowWidget.h"
+
+namespace kivra::framework::testing {
+
+namespace {
+QPoint Global(Window& window, Int32 x, Int32 y) { return QPoint(window.Left() + x, window.Top() + y); }
+}  // namespace
+
+void Press(Window& window, Int32 x, Int32 y, Button button) {
+    detail::WindowDispatch::Press(window, x, y, button == Button::Right, Global(window, x, y));
+}
+
+void Move(Window& window, Int32 x, Int32 y) { detail::WindowDispatch::Move(window, x, y); }
+
+void Release(Window& window, Int32 x, Int32 y) { detail::WindowDispatch::Release(window, x, y); }
+
+void Wheel(Window& window, Int32 x, Int32 y, Int32 deltaX, Int32 deltaY) {
+    detail::WindowDispatch::Wheel(window, x, y, deltaX, deltaY);
+}
+
+void Press(RectControl& control, Int32 x, Int32 y) { detail::ControlDispatch::Press(control, x, y, false); }
+void Move(RectControl& control, Int32 x, Int32 y) { detail::ControlDispatch::Move(control, x, y); }
+void Release(RectControl& control, Int32 x, Int32 y) { detail::ControlDispatch::Release(control, x, y); }
+void DropText(RectControl& control, const std::string& text) { detail::ControlDispatch::DropText(control, text); }
+
+void ScriptContextMenu(const std::string& caption) { detail::State().scriptedMenuChoice = caption; }
+
+const std::vector<MenuEntry>& LastContextMenu() { return detail::State().lastContextMenu; }
+
+Int32 RedrawCount(const RectControl& control) { return control.RedrawCount(); }
+
+Int32 BackColorWrites(const Window& window) { return window.BackColorWrites(); }
+
+void Fire(Timer& timer) {
+    auto keepAlive = timer.shared_from_this();
+    Guarded([&timer] { timer.Event_Action(); });
+}
+
+void ResetApplication() {
+    auto& state = detail::State();
+    auto windows = OpenWindows();
+    state.quitting = true;  // closing them is not a quit of its own
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        Window& window = **it;
+        Guarded([&window] { window.Close(); });
+    }
+    detail::ReleaseClosedWindows();
+    state.windows.clear();
+    state.app = nullptr;
+    state.quitting = false;
+    state.quitRequested = false;
+    state.quitCode = 0;
+    state.scriptedMenuChoice.reset();
+    state.lastContextMenu.clear();
+    state.modifiers.reset();
+}
+
+bool QuitRequested() { return detail::State().quitRequested; }
+int QuitCode() { return detail::State().quitCode; }
+
+}  // namespace kivra::framework::testing

@@ -1,0 +1,316 @@
+#include "framework/Window.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QEventLoop>
+#include <QPointer>
+
+#include <algorithm>
+
+#include "framework/Canvas.h"
+#include "framework/Graphics.h"
+#include "framework/MenuItem.h"
+#include "framework/Picture.h"
+#include "framework/RoundRectangle.h"
+#include "framework/Runtime.h"
+#include "framework/Timer.h"
+#include "framework/detail/DialogState.h"
+#include "framework/detail/MenuBarInstaller.h"
+#include "framework/detail/RuntimeState.h"
+#include "framework/detail/WindowWidget.h"
+
+namespace kivra::framework {
+
+namespace {
+
+QRect Desktop() {
+    QRect desk;
+    for (QScreen* screen : QGuiApplication::screens()) desk = desk.united(screen->geometry());
+    if (desk.isEmpty()) desk = QRect(0, 0, 1024, 768);
+    return desk;
+}
+
+Int32 Clamp64(long long v, long long lo, long long hi) {
+    return static_cast<Int32>(std::clamp(v, lo, hi));
+}
+
+}  // namespace
+
+Window::Window() : mWidget(std::make_unique<detail::WindowWidget>(*this)) {}
+
+Window::~Window() {
+    // Controls' widgets are children of mWidget; drop the controls first so none
+    // outlives the widget it draws in.
+    mControlsByName.clear();
+    mControls.clear();
+}
+
+void Window::Constructor(const std::string& qualifiedName) {
+    mQualifiedName = qualifiedName;
+    Layout();
+    detail::AttachMenuBar(*this);
+    CreateControls();
+    auto& state = detail::State();
+    state.windows.emplace_back(qualifiedName, shared_from_this());
+    mOpen = true;
+    Event_Open();
+    // A modal dialog shows when the program asks for it.
+    if (mVisibleAtOpen && mOpen && !mClosing && mFrame != 1) Show();
+}
+
+void Window::SetProperties(const PropertySet& properties) {
+    for (const auto& [name, value] : properties) SetProperty(name, value);
+}
+
+void Window::SetProperty(const std::string& name, const PropertyValue& value) {
+    if (name == "Width") {
+        Width(PropertyInt32(name, value));
+    } else if (name == "Height") {
+        Height(PropertyInt32(name, value));
+    } else if (name == "MinWidth") {
+        mMinWidth = PropertyInt32(name, value);
+    } else if (name == "MinHeight") {
+        mMinHeight = PropertyInt32(name, value);
+    } else if (name == "MaxWidth") {
+        mMaxWidth = std::max<Int32>(1, PropertyInt32(name, value));
+    } else if (name == "MaxHeight") {
+        mMaxHeight = std::max<Int32>(1, PropertyInt32(name, value));
+    } else if (name == "Frame") {
+        mFrame = PropertyInt32(name, value);
+        ApplyFlags();
+    } else if (name == "Placement") {
+        mPlacement = PropertyInt32(name, value);
+    } else if (name == "HasBackColor") {
+        mHasBackColor = PropertyBoolean(name, value);
+        mWidget->update();
+    } else if (name == "BackColor") {
+        mBackColor = PropertyColor(name, value);
+        mWidget->update();
+    } else if (name == "Title") {
+        Title(PropertyString(name, value));
+    } else if (name == "Visible") {
+        mVisibleAtOpen = PropertyBoolean(name, value);
+    } else if (name == "CloseButton") {
+        mCloseButton = PropertyBoolean(name, value);
+        ApplyFlags();
+    } else if (name == "MinimizeButton") {
+        mMinimizeButton = PropertyBoolean(name, value);
+        ApplyFlags();
+    } else if (name == "MaximizeButton" || name == "Resizeable") {
+        PropertyBoolean(name, value);  // no window of the program lets the system resize it
+    } else if (name == "Composite" || name == "FullScreen" || name == "MenuBarVisible" ||
+               name == "LiveResize") {
+        PropertyBoolean(name, value);
+    } else if (name == "MacProcID") {
+        PropertyInt32(name, value);
+    } else {
+        throw PropertyError("Window has no property " + name);
+    }
+}
+
+void Window::ApplyFlags() {
+    Qt::WindowFlags flags;
+    switch (mFrame) {
+        case 4:  // plain box: no title bar, no frame, nothing of the system's
+            flags = Qt::Window | Qt::FramelessWindowHint;
+            break;
+        case 1:  // movable modal dialog
+            flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+            break;
+        default:  // document window
+            flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+            break;
+    }
+    if (mFrame != 4) {
+        if (mCloseButton) flags |= Qt::WindowCloseButtonHint;
+        if (mMinimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+    }
+    const bool wasVisible = mWidget->isVisible();
+    mWidget->setWindowFlags(flags);
+    if (wasVisible) mWidget->show();
+}
+
+void Window::Left(Int32 v) {
+    mLeft = v;
+    ClampPosition();
+    ApplyPosition();
+}
+
+void Window::Top(Int32 v) {
+    mTop = v;
+    ClampPosition();
+    ApplyPosition();
+}
+
+void Window::Width(Int32 v) { SetSize(v, mHeight); }
+void Window::Height(Int32 v) { SetSize(mWidth, v); }
+
+void Window::SetSize(Int32 width, Int32 height) {
+    const QRect desk = Desktop();
+    // The program's own sizes may go below MinWidth/MinHeight (a turned face is
+    // 15 wide), but never above the maximum or the desktop: no settings file or
+    // zoom can make a window, and so a snapshot of it, larger than the screen.
+    const Int32 w = Clamp64(width, 1, std::min<long long>(mMaxWidth, desk.width()));
+    const Int32 h = Clamp64(height, 1, std::min<long long>(mMaxHeight, desk.height()));
+    if (w == mWidth && h == mHeight) return;
+    const Int32 dw = w - mWidth, dh = h - mHeight;
+    mWidth = w;
+    mHeight = h;
+    mWidget->resize(w, h);
+    for (const auto& control : mControls) {
+        if (auto* rect = dynamic_cast<RectControl*>(control.get())) rect->FollowWindowResize(dw, dh);
+    }
+    const Int32 oldLeft = mLeft, oldTop = mTop;
+    ClampPosition();
+    if (oldLeft != mLeft || oldTop != mTop) ApplyPosition();
+    if (mOpen) Event_Resized();
+}
+
+void Window::ClampPosition() {
+    // Keep a grip's worth of the window on the desktop, so it can always be found.
+    const QRect desk = Desktop();
+    const long long keepX = std::min<Int32>(mWidth, 16), keepY = std::min<Int32>(mHeight, 16);
+    mLeft = Clamp64(mLeft, static_cast<long long>(desk.left()) - mWidth + keepX,
+                    static_cast<long long>(desk.right()) + 1 - keepX);
+    mTop = Clamp64(mTop, static_cast<long long>(desk.top()) - mHeight + keepY,
+                   static_cast<long long>(desk.bottom()) + 1 - keepY);
+}
+
+void Window::ApplyPosition() { mWidget->RequestMove(QPoint(mLeft, mTop)); }
+
+void Window::BackColor(Color c) {
+    ++mBackColorWrites;
+    if (c == mBackColor) return;  // nothing on screen would change
+    mBackColor = c;
+    mWidget->update();
+}
+
+void Window::Title(const std::string& t) {
+    mTitle = t;
+    mWidget->setWindowTitle(QString::fromStdString(t));
+}
+
+bool Window::Visible() const { return mWidget->isVisible(); }
+
+bool Window::Active() const { return mWidget->isActiveWindow(); }
+
+void Window::Show() {
+    if (!mOpen) return;
+    if (!mShown && mPlacement == 2) {
+        // Placement 2: centred on the main screen.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        mLeft = screen.left() + (screen.width() - mWidth) / 2;
+        mTop = screen.top() + (screen.height() - mHeight) / 3;
+        ClampPosition();
+    }
+    mShown = true;
+    mWidget->resize(mWidth, mHeight);
+    mWidget->RequestMove(QPoint(mLeft, mTop));
+    mWidget->show();
+    mWidget->raise();
+    mWidget->activateWindow();
+}
+
+void Window::ShowModal() {
+    if (!mOpen) return;
+    mWidget->setWindowModality(Qt::ApplicationModal);
+    Show();
+    // Under the test seams the dialog stays open and the caller goes on, so a
+    // test can work the dialog.
+    if (detail::DialogsScripted()) return;
+    auto keepAlive = shared_from_this();
+    QEventLoop loop;
+    mEndModal = [&loop] { loop.quit(); };
+    loop.exec();
+    mEndModal = nullptr;
+}
+
+void Window::Close() {
+    if (!mOpen || mClosing) return;
+    mClosing = true;
+    auto keepAlive = shared_from_this();
+    Event_Close();
+    for (const auto& control : mControls) {
+        if (auto* timer = dynamic_cast<Timer*>(control.get())) timer->Mode(0);
+    }
+    mWidget->hide();
+    mOpen = false;
+    auto& state = detail::State();
+    auto it = std::find_if(state.windows.begin(), state.windows.end(),
+                           [this](const auto& entry) { return entry.second.get() == this; });
+    if (it != state.windows.end()) {
+        state.closed.push_back(it->second);
+        state.windows.erase(it);
+        detail::ScheduleRelease();
+    }
+    if (mEndModal) mEndModal();
+}
+
+void Window::Refresh(bool /*eraseBackground*/) { mWidget->update(); }
+
+void Window::MouseCursor(framework::MouseCursor cursor) {
+    const Qt::CursorShape shape =
+        cursor == framework::MouseCursor::ArrowNorthwestSoutheast ? Qt::SizeFDiagCursor : Qt::ArrowCursor;
+    if (mWidget->cursor().shape() != shape) mWidget->setCursor(shape);
+}
+
+void Window::DrawInto(Graphics& g, Int32 x, Int32 y, bool /*drawFrame*/) {
+    g.ForeColor(mHasBackColor ? mBackColor : Color(0xEFEFEF));
+    g.FillRect(x, y, mWidth, mHeight);
+    for (const auto& control : mControls) {
+        if (auto* square = dynamic_cast<RoundRectangle*>(control.get())) {
+            if (!square->Visible()) continue;
+            g.ForeColor(square->FillColor());
+            g.FillRoundRect(x + square->Left(), y + square->Top(), square->Width(), square->Height(),
+                            square->OvalWidth(), square->OvalHeight());
+        } else if (auto* canvas = dynamic_cast<Canvas*>(control.get())) {
+            if (!canvas->Visible()) continue;
+            g.DrawPicture(canvas->Backing(), x + canvas->Left(), y + canvas->Top());
+        }
+    }
+}
+
+void Window::Attach(Control& control) { control.AttachTo(*this); }
+
+void Window::AddControl(const Ref<Control>& control, const std::string& name) {
+    control->NameInWindow(name);
+    mControls.push_back(control);
+    mControlsByName.emplace(name, control.get());
+}
+
+Ref<Control> Window::ControlByName(const std::string& name) const {
+    auto it = mControlsByName.find(name);
+    if (it == mControlsByName.end()) return nullptr;
+    return Ref<Control>(it->second->shared_from_this());
+}
+
+Ref<Control> Window::ControlByNameIndex(const std::string& name, Int32 index) const {
+    auto [first, last] = mControlsByName.equal_range(name);
+    for (auto it = first; it != last; ++it) {
+        if (it->second->Index() == index) return Ref<Control>(it->second->shared_from_this());
+    }
+    return nullptr;
+}
+
+bool Window::Event_MouseDown(Int32, Int32) { return false; }
+void Window::Event_MouseDrag(Int32, Int32) {}
+void Window::Event_MouseUp(Int32, Int32) {}
+void Window::Event_MouseMove(Int32, Int32) {}
+bool Window::Event_MouseWheel(Int32, Int32, Int32, Int32) { return false; }
+bool Window::Event_ConstructContextualMenu(MenuItem&, Int32, Int32) { return false; }
+bool Window::Event_ContextualMenuAction(MenuItem&) { return false; }
+
+Ref<Window> GetImplicitWindow(const std::string& qualifiedName) {
+    for (const auto& [name, window] : detail::State().windows) {
+        if (name == qualifiedName) return Ref<Window>(window);
+    }
+    return nullptr;
+}
+
+std::vector<Ref<Window>> OpenWindows() {
+    std::vector<Ref<Window>> result;
+    for (const auto& entry : detail::State().windows) result.emplace_back(entry.second);
+    return result;
+}
+
+}  // namespace kivra::framework

@@ -1,0 +1,51 @@
+#pragma once
+
+// Framework-internal: the Qt side of a Picture.
+
+#include <QImage>
+
+#include "framework/Graphics.h"
+#include "framework/Group2D.h"
+#include "framework/Picture.h"
+#include "framework/RGBSurface.h"
+#include "framework/Ref.h"
+
+namespace kivra::framework::detail {
+
+struct PictureData {
+    QImage image;
+    Int32 depth = 32;
+    Ref<Picture> mask;
+    Ref<framework::Graphics> graphics;
+    Ref<framework::RGBSurface> surface;
+    Int32 horizontalResolution = 72;
+    Int32 verticalResolution = 72;
+    Int32 transparent = 0;
+    Ref<Group2D> objects;
+    // Pictures with an alpha channel of their own (a canvas's backing): ClearRect
+    // makes them transparent.
+    bool hasAlpha = false;
+};
+
+// The picture as it shows: its image with the mask applied as alpha.
+QImage DisplayImage(const Picture& picture);
+// A picture whose pixels have an alpha channel (for a canvas's backing).
+Ref<Picture> NewTransparentPicture(Int32 width, Int32 height);
+// A picture holding a copy of the image, at depth 32.
+Ref<Picture> PictureFromImage(const QImage& image);
+
+// The fixed palette of depth-8 pictures: a 6 x 6 x 6 colour cube, then greys.
+const QList<QRgb>& Palette8();
+// The palette entry nearest to the colour; a palette colour gives its own entry.
+uchar PaletteIndex(QRgb rgb);
+
+// The raw value that stands for an opaque colour in a picture's image, and back.
+// Only for the formats pictures use: RGB32, ARGB32_Premultiplied, RGB16, Indexed8.
+quint32 EncodePixel(QImage::Format format, QRgb rgb);
+QRgb DecodePixel(const QImage& image, int x, int y);
+void StorePixel(QImage& image, int x, int y, quint32 encoded);
+
+// Fills the rectangle, already clipped to the image, with an encoded value.
+void FillEncoded(QImage& image, int x, int y, int width, int height, quint32 encoded);
+
+}  // namespace kivra::framework::detail

@@ -1,0 +1,39 @@
+#pragma once
+
+// Framework-internal: the process-wide state of the runtime.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Ref.h"
+#include "framework/Testing.h"
+#include "framework/Window.h"
+
+namespace kivra::framework::detail {
+
+struct RuntimeState {
+    Ref<Application> app;
+    // Open windows in the order they were registered.
+    std::vector<std::pair<std::string, std::shared_ptr<Window>>> windows;
+    // Closed windows wait here until the event that closed them has unwound.
+    std::vector<std::shared_ptr<Window>> closed;
+    bool quitting = false;
+    bool quitRequested = false;
+    int quitCode = 0;
+    bool contextualClick = false;
+    bool reporting = false;
+    std::optional<std::string> scriptedMenuChoice;
+    std::vector<testing::MenuEntry> lastContextMenu;
+    std::optional<testing::Modifiers> modifiers;
+};
+
+RuntimeState& State();
+// Releases the closed windows once nothing on the stack uses them.
+void ScheduleRelease();
+void ReleaseClosedWindows();
+
+}  // namespace kivra::framework::detail
