@@ -1,0 +1,224 @@
+// The window life cycle, sizes, mouse delivery, context menus and the
+// exception guard, as the program relies on them.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Keyboard.h"
+#include "framework/MenuItem.h"
+#include "framework/RoundRectangle.h"
+#include "framework/Runtime.h"
+#include "framework/Testing.h"
+#include "framework/Timer.h"
+#include "framework/Window.h"
+
+namespace fw = kivra::framework;
+using fw::Int32;
+
+namespace {
+
+class ProbeApp : public fw::Application {
+public:
+    bool Event_UnhandledException(const fw::RuntimeException& error) override {
+        reports.push_back(error.what());
+        return true;
+    }
+    std::vector<std::string> reports;
+};
+
+class ProbeWindow : public fw::Window {
+public:
+    void Layout() override {
+        SetProperties({{"Width", 200}, {"Height", 100}, {"Frame", 4}, {"HasBackColor", true},
+                       {"BackColor", fw::Color(0x112233)}, {"Title", std::string("Probe")}});
+    }
+    void CreateControls() override {
+        auto square = New<fw::RoundRectangle>();
+        AddControl(square, "sq");
+        square->SetProperties({{"Name", std::string("sq")}, {"Index", 3}, {"Left", 10}, {"Top", 10},
+                               {"Width", 30}, {"Height", 30}});
+    }
+    void Event_Open() override {
+        log.push_back("Open");
+        foundDuringOpen = fw::GetImplicitWindow("Probe.Probe").get() == this;
+    }
+    void Event_Close() override {
+        log.push_back("Close");
+        foundDuringClose = fw::GetImplicitWindow("Probe.Probe").get() == this;
+        if (quitFromClose) fw::Quit(0);
+    }
+    void Event_Resized() override { log.push_back("Resized " + std::to_string(Width()) + "x" + std::to_string(Height())); }
+    bool Event_MouseDown(Int32 X, Int32 Y) override {
+        log.push_back("Down " + std::to_string(X) + "," + std::to_string(Y) + (fw::IsContextualClick() ? " ctx" : ""));
+        if (throwOnPress) throw std::runtime_error("boom");
+        return !fw::IsContextualClick();
+    }
+    void Event_MouseDrag(Int32 X, Int32 Y) override { log.push_back("Drag " + std::to_string(X) + "," + std::to_string(Y)); }
+    void Event_MouseUp(Int32, Int32) override { log.push_back("Up"); }
+    void Event_MouseMove(Int32, Int32) override { log.push_back("Move"); }
+    bool Event_ConstructContextualMenu(fw::MenuItem& menu, Int32, Int32) override {
+        menu.Append(fw::New<fw::MenuItem>("First"));
+        menu.Append(fw::New<fw::MenuItem>("-"));
+        auto second = fw::New<fw::MenuItem>("Second");
+        second->Checked(true);
+        menu.Append(second);
+        return true;
+    }
+    bool Event_ContextualMenuAction(fw::MenuItem& item) override {
+        log.push_back("Chose " + item.Text());
+        return true;
+    }
+
+    std::vector<std::string> log;
+    bool foundDuringOpen = false, foundDuringClose = false, quitFromClose = false, throwOnPress = false;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_shared<ProbeApp>();
+        fw::RuntimeRegisterAppObject(fw::Ref<fw::Application>(app));
+        window = std::make_shared<ProbeWindow>();
+        window->Constructor("Probe.Probe");
+    }
+    void TearDown() override { fw::testing::ResetApplication(); }
+
+    std::shared_ptr<ProbeApp> app;
+    std::shared_ptr<ProbeWindow> window;
+};
+
+TEST_F(WindowTest, RegisteredFromOpenUntilCloseHasFinished) {
+    EXPECT_TRUE(window->foundDuringOpen);
+    EXPECT_EQ(fw::GetImplicitWindow("Probe.Probe").get(), window.get());
+    window->Close();
+    EXPECT_TRUE(window->foundDuringClose);
+    EXPECT_TRUE(fw::GetImplicitWindow("Probe.Probe").IsNil());
+    window->Close();  // a second close does nothing
+    EXPECT_EQ(std::count(window->log.begin(), window->log.end(), "Close"), 1);
+}
+
+TEST_F(WindowTest, ResizedOncePerRealChangeAndNotDuringLayout) {
+    EXPECT_EQ(std::count_if(window->log.begin(), window->log.end(),
+                            [](const std::string& s) { return s.rfind("Resized", 0) == 0; }),
+              0);
+    window->log.clear();
+    window->Width(300);
+    window->Width(300);
+    window->Height(100);
+    window->Height(120);
+    EXPECT_EQ(window->log, (std::vector<std::string>{"Resized 300x100", "Resized 300x120"}));
+}
+
+TEST_F(WindowTest, SizesStayWithinTheDesktopAndPositive) {
+    struct Case {
+        Int32 width, height, expectedWidth, expectedHeight;
+    } cases[] = {
+        {0, 0, 1, 1},
+        {-5, -2147483647 - 1, 1, 1},
+        {2147483647, 2147483647, 3840, 2160},
+        {15, 51, 15, 51},  // below MinWidth: the program's own sizes are kept
+    };
+    for (const auto& c : cases) {
+        window->Width(c.width);
+        window->Height(c.height);
+        EXPECT_EQ(window->Width(), c.expectedWidth) << c.width;
+        EXPECT_EQ(window->Height(), c.expectedHeight) << c.height;
+    }
+}
+
+TEST_F(WindowTest, PositionKeepsPartOfTheWindowOnTheDesktop) {
+    struct Case {
+        Int32 left, top, expectedLeft, expectedTop;
+    } cases[] = {
+        {10, 40, 10, 40},
+        {-190, -90, -184, -84},     // 16 pixels stay visible
+        {100000, 100000, 3824, 2144},
+        {-2147483647 - 1, 2147483647, -184, 2144},
+    };
+    for (const auto& c : cases) {
+        window->Left(c.left);
+        window->Top(c.top);
+        EXPECT_EQ(window->Left(), c.expectedLeft) << c.left;
+        EXPECT_EQ(window->Top(), c.expectedTop) << c.top;
+    }
+}
+
+TEST_F(WindowTest, ControlsFoundByNameAndIndex) {
+    EXPECT_FALSE(window->ControlByNameIndex("sq", 3).IsNil());
+    EXPECT_TRUE(window->ControlByNameIndex("sq", 4).IsNil());
+    EXPECT_TRUE(window->ControlByName("nothing").IsNil());
+    EXPECT_THROW(window->ControlByName("nothing")->Name(), fw::NilObjectException);
+}
+
+TEST_F(WindowTest, UnknownPropertyFailsLoudly) {
+    EXPECT_THROW(window->SetProperty("Colour", fw::Color(0)), fw::PropertyError);
+    EXPECT_THROW(window->SetProperty("Width", std::string("wide")), fw::PropertyError);
+    auto square = window->ControlByName("sq").As<fw::RoundRectangle>();
+    EXPECT_THROW(square->SetProperty("Name", std::string("other")), fw::PropertyError);
+}
+
+TEST_F(WindowTest, ClaimedPressGetsDragAndUpElseHover) {
+    fw::testing::Move(*window, 5, 5);
+    fw::testing::Press(*window, 5, 6);
+    fw::testing::Move(*window, 7, 8);
+    fw::testing::Release(*window, 7, 8);
+    fw::testing::Release(*window, 7, 8);  // no press held: nothing
+    EXPECT_EQ(window->log.back(), "Up");
+    EXPECT_EQ(std::vector<std::string>(window->log.end() - 4, window->log.end()),
+              (std::vector<std::string>{"Move", "Down 5,6", "Drag 7,8", "Up"}));
+}
+
+TEST_F(WindowTest, DeclinedContextualPressShowsTheMenu) {
+    fw::testing::ScriptContextMenu("Second");
+    fw::testing::Press(*window, 1, 2, fw::testing::Button::Right);
+    EXPECT_EQ(window->log.back(), "Chose Second");
+    const auto& menu = fw::testing::LastContextMenu();
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_FALSE(menu[0].checked);
+    EXPECT_TRUE(menu[1].separator);
+    EXPECT_TRUE(menu[2].checked);
+    EXPECT_FALSE(fw::IsContextualClick());
+
+    window->log.clear();
+    fw::testing::Press(*window, 1, 2, fw::testing::Button::Right);  // nothing scripted: dismissed
+    EXPECT_EQ(window->log, (std::vector<std::string>{"Down 1,2 ctx"}));
+}
+
+TEST_F(WindowTest, EscapingExceptionReachesTheApplicationAndInputGoesOn) {
+    window->throwOnPress = true;
+    fw::testing::Press(*window, 1, 1);
+    ASSERT_EQ(app->reports.size(), 1u);
+    EXPECT_EQ(app->reports[0], "boom");
+    window->throwOnPress = false;
+    fw::testing::Press(*window, 2, 2);
+    EXPECT_EQ(window->log.back(), "Down 2,2");
+}
+
+TEST_F(WindowTest, QuitClosesEveryWindowOnceAlsoFromItsOwnClose) {
+    auto second = std::make_shared<ProbeWindow>();
+    second->Constructor("Second.Second");
+    window->quitFromClose = true;
+    fw::Quit(0);
+    EXPECT_TRUE(fw::testing::QuitRequested());
+    EXPECT_EQ(fw::testing::QuitCode(), 0);
+    EXPECT_EQ(std::count(window->log.begin(), window->log.end(), "Close"), 1);
+    EXPECT_EQ(std::count(second->log.begin(), second->log.end(), "Close"), 1);
+    EXPECT_TRUE(fw::OpenWindows().empty());
+}
+
+TEST_F(WindowTest, FillColorWritesRequestRedrawsAndBackColorWritesAreCounted) {
+    auto square = window->ControlByName("sq").As<fw::RoundRectangle>();
+    const Int32 before = fw::testing::RedrawCount(*square);
+    square->FillColor(fw::Color(0x010203));
+    square->FillColor(fw::Color(0x010203));
+    EXPECT_EQ(fw::testing::RedrawCount(*square), before + 2);
+    const Int32 writes = fw::testing::BackColorWrites(*window);
+    window->BackColor(fw::Color(0x112233));
+    EXPECT_EQ(fw::testing::BackColorWrites(*window), writes + 1);
+}
+
+}  // namespace
