@@ -1,0 +1,19 @@
+#include "clock/App.h"
+
+#include "framework/Dialogs.h"
+#include "framework/Runtime.h"
+
+namespace kivra {
+
+framework::Ref<App> App::Instance() { return framework::GetAppObject().As<App>(); }
+
+bool App::Event_UnhandledException(const framework::RuntimeException&) {
+    framework::MsgBox("An unhandled Exeption has occured");
+    return false;
+}
+
+bool App::HelpAboutKivra_Action() { return true; }
+
+bool App::HelpHelp_Action() { return true; }
+
+}  // namespace kivra

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "framework/Application.h"
+#include "framework/Ref.h"
+#include "framework/RuntimeException.h"
+
+namespace kivra {
+
+class App : public framework::Application {
+public:
+    // The registered application object; Nil when there is none (or it is no App).
+    static framework::Ref<App> Instance();
+
+    bool Event_UnhandledException(const framework::RuntimeException& error) override;
+    bool HelpAboutKivra_Action();
+    bool HelpHelp_Action();
+};
+
+}  // namespace kivra

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+
+#include "framework/Ref.h"
+#include "framework/Timer.h"
+#include "framework/Types.h"
+#include "framework/Window.h"
+
+namespace kivra {
+
+// The clock window's repeating timer. Its index is the Control's own; the owner
+// is held weakly, since the window holds the timer.
+class SecTimer : public framework::Timer {
+public:
+    void SetWindow(const framework::Ref<framework::Window>& owner);
+    framework::Ref<framework::Window> Window() const;
+    framework::Int32 GetIndex() const;
+    void SetIndex(framework::Int32 index);
+    void Constructor() {}
+
+private:
+    std::weak_ptr<framework::Window> ownerWindow;
+};
+
+}  // namespace kivra

@@ -1,0 +1,36 @@
+#include "clock/WinMain.h"
+
+#include "framework/Timer.h"
+
+namespace kivra {
+
+using framework::Int32;
+
+void WinMain::SecTimer_Action() {
+    auto d = framework::New<framework::Date>();
+    const Int32 sec = d->Second();
+    const Int32 min = d->Minute();
+
+    if (mLastSecond == -1) {
+        mLastSecond = sec;
+        return;
+    }
+
+    auto timer = ControlByName("SecTimer").As<framework::Timer>();
+    if (timer->Period() != 100) timer->Period(100);
+
+    if (mChangeMode == 1) {
+        if (sec % 4 != 0) return;
+    } else if (mChangeMode == 2) {
+        if (sec % 60 != 0) return;
+    }
+
+    // A second that returns in another minute counts as new.
+    if (sec == mLastSecond && min == mLastMinute) return;
+
+    mLastSecond = sec;
+    mLastMinute = min;
+    UpdateDisplay(d);
+}
+
+}  // namespace kivra
