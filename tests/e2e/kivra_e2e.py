@@ -291,11 +291,11 @@ class Clock:
             env.pop(name, None)
         if tz:
             env["TZ"] = tz
-        self.log = open(self.log_path, "wb")
         self.started = time.monotonic()
         self.started_wall = time.time()
-        self.process = subprocess.Popen([KIVRA_BIN], env=env, stdin=subprocess.DEVNULL,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
+        with open(self.log_path, "wb") as log:
+            self.process = subprocess.Popen([KIVRA_BIN], env=env, stdin=subprocess.DEVNULL,
+                                            stdout=log, stderr=subprocess.STDOUT)
         self.window = None
 
     def find_window(self, timeout=10):
@@ -352,7 +352,7 @@ class Clock:
 
     def move_mouse(self, x, y):
         left, top, _, _ = self.geometry()
-        self.server.xdotool("mousemove", "--sync", left + x, top + y)
+        self.server.xdotool("mousemove", left + x, top + y)
 
     def drag(self, x, y, dx, dy, steps=4, release=True):
         """Presses at window point (x, y) and moves by (dx, dy) in steps."""
@@ -398,7 +398,6 @@ class Clock:
             return None
 
     def output(self):
-        self.log.flush()
         with open(self.log_path, "rb") as f:
             text = f.read().decode(errors="replace").strip()
         return f"\n--- kivra output ---\n{text}" if text else "(kivra printed nothing)"
@@ -407,7 +406,6 @@ class Clock:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        self.log.close()
 
 
 class ClockTestCase(unittest.TestCase):
