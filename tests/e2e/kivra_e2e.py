@@ -11,7 +11,6 @@ import math
 import os
 import re
 import shutil
-import signal
 import struct
 import subprocess
 import sys
@@ -235,10 +234,12 @@ class XServer:
 
     def __init__(self):
         read_end, write_end = os.pipe()
+        # A file, not a pipe: nobody reads Xvfb's chatter while it runs.
+        self.log = tempfile.TemporaryFile()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
              f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=self.log)
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
@@ -249,7 +250,9 @@ class XServer:
                 number += chunk
         if not number.strip().isdigit():
             self.process.kill()
-            raise RuntimeError("Xvfb did not start: " + self.process.communicate()[1].decode())
+            self.process.wait()
+            self.log.seek(0)
+            raise RuntimeError("Xvfb did not start: " + self.log.read().decode(errors="replace"))
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
 
@@ -272,7 +275,7 @@ class XServer:
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
-        self.process.stderr.close()
+        self.log.close()
 
 
 class Clock:

@@ -35,7 +35,9 @@ class FirstStart(ClockTestCase):
         self.assertTrue(poll(lambda: os.path.exists(clock.settings_path), 1),
                         "no settings file after the window opened")
         self.assert_settings(clock)
-        self.assertEqual(os.listdir(os.path.dirname(clock.settings_path)), ["KivraPrefs.plist"])
+        folder = os.path.dirname(clock.settings_path)
+        self.assertEqual(os.listdir(folder), ["KivraPrefs.plist"])
+        self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700, "settings folder open to others")
 
 
 class FirstBeats(ClockTestCase):
