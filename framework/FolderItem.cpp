@@ -1,0 +1,102 @@
+#include "framework/FolderItem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "framework/IOException.h"
+#include "framework/Picture.h"
+#include "framework/TextInputStream.h"
+#include "framework/TextOutputStream.h"
+#include "framework/detail/SaveFile.h"
+
+namespace kivra::framework {
+
+namespace {
+
+// The path without trailing slashes; the root stays "/".
+std::string Trimmed(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/') --end;
+    return path.substr(0, end);
+}
+
+bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+
+}  // namespace
+
+FolderItem::FolderItem(std::string path) : mPath(std::move(path)) {}
+
+Ref<FolderItem> FolderItem::Child(const std::string& name) const {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+        name.find('\0') != std::string::npos)
+        return nullptr;
+    const std::string base = Trimmed(mPath);
+    return New<FolderItem>(base.empty() || base.back() == '/' ? base + name : base + "/" + name);
+}
+
+Ref<FolderItem> FolderItem::Parent() const {
+    const std::string path = Trimmed(mPath);
+    if (path.empty() || path == "/" || path == ".") return nullptr;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return New<FolderItem>(".");
+    return New<FolderItem>(slash == 0 ? "/" : path.substr(0, slash));
+}
+
+std::string FolderItem::Name() const {
+    const std::string path = Trimmed(mPath);
+    if (path == "/") return {};
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool FolderItem::Exists() const {
+    struct stat st;
+    return StatOf(mPath, st);
+}
+
+bool FolderItem::Directory() const {
+    struct stat st;
+    return StatOf(mPath, st) && S_ISDIR(st.st_mode);
+}
+
+void FolderItem::Delete() {
+    struct stat st;
+    if (::lstat(mPath.c_str(), &st) != 0) return;
+    if (std::remove(mPath.c_str()) != 0)
+        throw IOException("couldn't delete " + mPath + ": " + std::generic_category().message(errno));
+}
+
+Ref<TextOutputStream> FolderItem::CreateTextFile() {
+    auto file = std::make_unique<detail::SaveFile>(mPath);
+    if (!file->Open()) return nullptr;
+    return New<TextOutputStream>(std::move(file));
+}
+
+Ref<TextInputStream> FolderItem::OpenAsTextFile() {
+    std::FILE* file = std::fopen(mPath.c_str(), "rbe");
+    if (!file) return nullptr;
+    // Linux opens a folder for reading; only its reads fail, so refuse it here.
+    struct stat st;
+    if (::fstat(::fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return New<TextInputStream>(file);
+}
+
+Ref<Picture> FolderItem::OpenAsPicture() { return Picture::Open(mPath); }
+
+Ref<FolderItem> AppFolderItem() {
+    std::error_code error;
+    const auto path = std::filesystem::canonical("/proc/self/exe", error);
+    if (error) return nullptr;
+    return New<FolderItem>(path.string());
+}
+
+}  // namespace kivra::framework
