@@ -1,0 +1,461 @@
+#include "framework/EditField.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "framework/NilObjectException.h"
+#include "framework/Window.h"
+#include "framework/detail/ControlWidget.h"
+#include "framework/detail/WindowWidget.h"
+
+namespace kivra::framework {
+
+namespace {
+
+// The size the program set, kept beside the shown point size: a size of 0 or
+// less shows in the system's size but must read back as set.
+constexpr int SizeProperty = QTextFormat::UserProperty + 1;
+// Sizes beyond this would make the text layout allocate without bound.
+constexpr Int32 LargestShownSize = 512;
+
+bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
+
+// UTF-8 to UTF-16 with the string functions' idea of a character: a byte that
+// starts no well-formed sequence is one character (shown as U+FFFD). CR and LF
+// each end a line, one character apiece.
+QString ToFieldText(const std::string& s) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(s.size()));
+    const std::size_t n = s.size();
+    const auto at = [&](std::size_t i) -> unsigned char { return i < n ? static_cast<unsigned char>(s[i]) : 0; };
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char lead = at(i);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        if (lead < 0x80) {
+            cp = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF && IsContinuation(at(i + 1))) {
+            cp = static_cast<char32_t>(((lead & 0x1F) << 6) | (at(i + 1) & 0x3F));
+            len = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            const unsigned char lo = lead == 0xE0 ? 0xA0 : 0x80, hi = lead == 0xED ? 0x9F : 0xBF;
+            if (at(i + 1) >= lo && at(i + 1) <= hi && IsContinuation(at(i + 2))) {
+                cp = static_cast<char32_t>(((lead & 0x0F) << 12) | ((at(i + 1) & 0x3F) << 6) | (at(i + 2) & 0x3F));
+                len = 3;
+            }
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            const unsigned char lo = lead == 0xF0 ? 0x90 : 0x80, hi = lead == 0xF4 ? 0x8F : 0xBF;
+            if (at(i + 1) >= lo && at(i + 1) <= hi && IsContinuation(at(i + 2)) && IsContinuation(at(i + 3))) {
+                cp = static_cast<char32_t>(((lead & 0x07) << 18) | ((at(i + 1) & 0x3F) << 12) |
+                                           ((at(i + 2) & 0x3F) << 6) | (at(i + 3) & 0x3F));
+                len = 4;
+            }
+        }
+        i += len;
+        if (cp == '\r' || cp == '\n') {
+            out.append(QChar(QChar::ParagraphSeparator));
+        } else if (cp > 0xFFFF) {
+            out.append(QChar(QChar::highSurrogate(cp)));
+            out.append(QChar(QChar::lowSurrogate(cp)));
+        } else {
+            out.append(QChar(static_cast<char16_t>(cp)));
+        }
+    }
+    return out;
+}
+
+std::string FromFieldText(QString text) {
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\r');
+    }
+    return text.toStdString();
+}
+
+}  // namespace
+
+namespace detail {
+
+// The field's native side: a QTextEdit filling the control, and the mapping
+// between the field's character positions and the document's UTF-16 ones.
+class EditFieldWidget : public ControlWidget {
+public:
+    EditFieldWidget(EditField& owner, QWidget* parent) : ControlWidget(owner, parent), mEdit(new QTextEdit(this)) {
+        mEdit->setAcceptRichText(false);
+        mEdit->setUndoRedoEnabled(true);
+        QObject::connect(mEdit->document(), &QTextDocument::contentsChange, mEdit, [this](int, int, int) {
+            if (!mFormatting) mAstralValid = false;
+        });
+    }
+
+    QTextEdit& Edit() const { return *mEdit; }
+    QTextDocument& Document() const { return *mEdit->document(); }
+
+    // Characters in the document, the final block's end not counted.
+    int DocumentLength() const { return Document().characterCount() - 1; }
+
+    int Length() const {
+        EnsureAstral();
+        return DocumentLength() - static_cast<int>(mAstral.size());
+    }
+
+    int ToPosition(Int32 character) const {
+        EnsureAstral();
+        // The i-th pair starts at character mAstral[i] - i.
+        std::size_t lo = 0, hi = mAstral.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (mAstral[mid] - static_cast<int>(mid) < character) lo = mid + 1;
+            else hi = mid;
+        }
+        return std::clamp(character + static_cast<int>(lo), 0, DocumentLength());
+    }
+
+    Int32 ToCharacter(int position) const {
+        EnsureAstral();
+        const auto before = std::lower_bound(mAstral.begin(), mAstral.end(), position) - mAstral.begin();
+        return position - static_cast<Int32>(before);
+    }
+
+    void ContentReplaced() { mAstralValid = false; }
+
+    // Style changes do not move characters: they keep the position mapping.
+    void Format(const std::function<void()>& change) {
+        mFormatting = true;
+        change();
+        mFormatting = false;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        ControlWidget::resizeEvent(event);
+        mEdit->setGeometry(rect());
+    }
+
+private:
+    void EnsureAstral() const {
+        if (mAstralValid) return;
+        mAstral.clear();
+        const QString raw = Document().toRawText();
+        for (qsizetype i = 0; i + 1 < raw.size(); ++i) {
+            if (raw.at(i).isHighSurrogate() && raw.at(i + 1).isLowSurrogate()) {
+                mAstral.push_back(static_cast<int>(i));
+                ++i;
+            }
+        }
+        mAstralValid = true;
+    }
+
+    QTextEdit* mEdit;
+    // Document positions of the surrogate pairs, ascending.
+    mutable std::vector<int> mAstral;
+    mutable bool mAstralValid = false;
+    bool mFormatting = false;
+};
+
+}  // namespace detail
+
+namespace {
+
+// The styles a character shows: its own where it has one, else the field's.
+struct Style {
+    bool bold;
+    bool italic;
+    Int32 size;
+};
+
+Style StyleOf(const QTextCharFormat& format, const EditField& field) {
+    return Style{format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold : field.Bold(),
+                 format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : field.Italic(),
+                 format.hasProperty(SizeProperty) ? format.intProperty(SizeProperty) : field.TextSize()};
+}
+
+// Calls f with the format of every run of characters in [from, to); line ends
+// are not visited.
+void ForEachFormat(const QTextDocument& doc, int from, int to, const std::function<bool(const QTextCharFormat&)>& f) {
+    for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = fragment.position(), end = start + fragment.length();
+            if (end <= from) continue;
+            if (start >= to) break;
+            if (!f(fragment.charFormat())) return;
+        }
+    }
+}
+
+QTextCharFormat FirstFormat(const QTextDocument& doc, int from, int to) {
+    QTextCharFormat first;
+    bool found = false;
+    ForEachFormat(doc, from, to, [&](const QTextCharFormat& format) {
+        first = format;
+        found = true;
+        return false;
+    });
+    if (found) return first;
+    QTextCursor cursor(const_cast<QTextDocument*>(&doc));
+    cursor.setPosition(from);
+    return cursor.charFormat();
+}
+
+}  // namespace
+
+EditField::EditField() = default;
+EditField::~EditField() = default;
+
+detail::ControlWidget* EditField::CreateWidget(Window& window) {
+    auto* widget = new detail::EditFieldWidget(*this, &window.Widget());
+    ApplyLook(*widget);
+    return widget;
+}
+
+detail::EditFieldWidget& EditField::Field() const {
+    auto* widget = static_cast<detail::EditFieldWidget*>(Widget());
+    if (!widget) throw NilObjectException();
+    return *widget;
+}
+
+void EditField::ApplyLook() {
+    if (auto* widget = static_cast<detail::EditFieldWidget*>(Widget())) ApplyLook(*widget);
+}
+
+void EditField::ApplyLook(detail::EditFieldWidget& widget) {
+    QTextEdit& edit = widget.Edit();
+    QFont font = QApplication::font();
+    if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
+    if (mTextSize > 0) font.setPointSize(std::min(mTextSize, LargestShownSize));
+    font.setBold(mBold);
+    font.setItalic(mItalic);
+    font.setUnderline(mUnderline);
+    edit.setFont(font);
+
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Text, QColor::fromRgb(mTextColor.Integer()));
+    palette.setColor(QPalette::Base, QColor::fromRgb(mBackColor.Integer()));
+    edit.setPalette(palette);
+
+    edit.setFrameShape(mBorder ? QFrame::StyledPanel : QFrame::NoFrame);
+    edit.setReadOnly(mReadOnly);
+    if (mReadOnly) edit.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit.setTabChangesFocus(!mAcceptTabs);
+    edit.setLineWrapMode(mMultiline ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    edit.setVerticalScrollBarPolicy(mMultiline && mScrollbarVertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    edit.setHorizontalScrollBarPolicy(mScrollbarHorizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+
+    QTextOption option = widget.Document().defaultTextOption();
+    option.setAlignment(mAlignment == 1 ? Qt::AlignHCenter : mAlignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+    widget.Document().setDefaultTextOption(option);
+}
+
+std::string EditField::Text() const { return FromFieldText(Field().Document().toRawText()); }
+
+void EditField::Text(const std::string& text) {
+    auto& field = Field();
+    QTextDocument& doc = field.Document();
+    // A new text is no step the user could undo.
+    doc.setUndoRedoEnabled(false);
+    doc.clear();
+    QTextCursor cursor(&doc);
+    cursor.insertText(ToFieldText(text));
+    doc.setUndoRedoEnabled(true);
+    field.ContentReplaced();
+    QTextCursor start(&doc);
+    field.Edit().setTextCursor(start);
+}
+
+Int32 EditField::SelStart() const {
+    const auto& field = Field();
+    return field.ToCharacter(field.Edit().textCursor().selectionStart());
+}
+
+void EditField::SelStart(Int32 start) {
+    auto& field = Field();
+    QTextCursor cursor = field.Edit().textCursor();
+    cursor.setPosition(start < 0 ? 0 : field.ToPosition(start));
+    field.Edit().setTextCursor(cursor);
+}
+
+Int32 EditField::SelLength() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Edit().textCursor();
+    return field.ToCharacter(cursor.selectionEnd()) - field.ToCharacter(cursor.selectionStart());
+}
+
+void EditField::SelLength(Int32 length) {
+    auto& field = Field();
+    QTextCursor cursor = field.Edit().textCursor();
+    const int anchor = cursor.selectionStart();
+    const Int32 first = field.ToCharacter(anchor);
+    const Int32 last = static_cast<Int32>(std::min<long long>(static_cast<long long>(first) + std::max<Int32>(length, 0),
+                                                              field.Length()));
+    cursor.setPosition(anchor);
+    cursor.setPosition(field.ToPosition(last), QTextCursor::KeepAnchor);
+    field.Edit().setTextCursor(cursor);
+}
+
+std::string EditField::SelText() const { return FromFieldText(Field().Edit().textCursor().selectedText()); }
+
+void EditField::SelText(const std::string& text) {
+    auto& field = Field();
+    QTextCursor cursor = field.Edit().textCursor();
+    cursor.insertText(ToFieldText(text));
+    field.ContentReplaced();
+    field.Edit().setTextCursor(cursor);
+}
+
+namespace {
+
+// The range a style change applies to: the selection, or in a field that is not
+// styled the whole text.
+QTextCursor StyleRange(const detail::EditFieldWidget& field, bool styled) {
+    QTextCursor cursor = field.Edit().textCursor();
+    if (!styled) cursor.select(QTextCursor::Document);
+    return cursor;
+}
+
+void MergeStyle(detail::EditFieldWidget& field, bool styled, const QTextCharFormat& format) {
+    QTextCursor cursor = StyleRange(field, styled);
+    field.Format([&] {
+        if (cursor.hasSelection()) cursor.mergeCharFormat(format);
+        // What is typed at the insertion point takes the style too.
+        field.Edit().mergeCurrentCharFormat(format);
+    });
+}
+
+}  // namespace
+
+bool EditField::SelBold() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Edit().textCursor();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).bold;
+    bool all = true;
+    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
+        all = StyleOf(f, *this).bold;
+        return all;
+    });
+    return all;
+}
+
+void EditField::SelBold(bool bold) {
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    MergeStyle(Field(), mStyled, format);
+}
+
+bool EditField::SelItalic() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Edit().textCursor();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).italic;
+    bool all = true;
+    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
+        all = StyleOf(f, *this).italic;
+        return all;
+    });
+    return all;
+}
+
+void EditField::SelItalic(bool italic) {
+    QTextCharFormat format;
+    format.setFontItalic(italic);
+    MergeStyle(Field(), mStyled, format);
+}
+
+Int32 EditField::SelTextSize() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Edit().textCursor();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).size;
+    return StyleOf(FirstFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd()), *this).size;
+}
+
+void EditField::SelTextSize(Int32 size) {
+    QTextCharFormat format;
+    format.setProperty(SizeProperty, size);
+    const qreal shown = size > 0 ? std::min(size, LargestShownSize) : QApplication::font().pointSizeF();
+    format.setFontPointSize(shown > 0 ? shown : 12);
+    MergeStyle(Field(), mStyled, format);
+}
+
+Int32 EditField::ScrollPosition() const {
+    const auto& field = Field();
+    const QTextEdit& edit = field.Edit();
+    const int y = edit.verticalScrollBar()->value();
+    const int position = field.Document().documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
+    return position < 0 ? 0 : field.Document().findBlock(position).blockNumber();
+}
+
+void EditField::ScrollPosition(Int32 line) {
+    auto& field = Field();
+    QTextDocument& doc = field.Document();
+    const QTextBlock block = doc.findBlockByNumber(std::clamp(line, 0, std::max(doc.blockCount() - 1, 0)));
+    const qreal top = block.isValid() ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
+    field.Edit().verticalScrollBar()->setValue(static_cast<int>(top));
+}
+
+void EditField::ReadOnly(bool readOnly) {
+    mReadOnly = readOnly;
+    ApplyLook();
+}
+
+void EditField::Multiline(bool multiline) {
+    mMultiline = multiline;
+    ApplyLook();
+}
+
+void EditField::Styled(bool styled) { mStyled = styled; }
+
+void EditField::SetProperty(const std::string& name, const PropertyValue& value) {
+    if (name == "Text") {
+        Text(PropertyString(name, value));
+    } else if (name == "Alignment") {
+        mAlignment = PropertyInt32(name, value);
+    } else if (name == "TextSize") {
+        mTextSize = PropertyInt32(name, value);
+    } else if (name == "TextFont") {
+        mTextFont = PropertyString(name, value);
+    } else if (name == "Bold") {
+        mBold = PropertyBoolean(name, value);
+    } else if (name == "Italic") {
+        mItalic = PropertyBoolean(name, value);
+    } else if (name == "Underline") {
+        mUnderline = PropertyBoolean(name, value);
+    } else if (name == "TextColor") {
+        mTextColor = PropertyColor(name, value);
+    } else if (name == "BackColor") {
+        mBackColor = PropertyColor(name, value);
+    } else if (name == "Border") {
+        mBorder = PropertyBoolean(name, value);
+    } else if (name == "Multiline") {
+        mMultiline = PropertyBoolean(name, value);
+    } else if (name == "ScrollbarHorizontal") {
+        mScrollbarHorizontal = PropertyBoolean(name, value);
+    } else if (name == "ScrollbarVertical") {
+        mScrollbarVertical = PropertyBoolean(name, value);
+    } else if (name == "Styled") {
+        mStyled = PropertyBoolean(name, value);
+    } else if (name == "ReadOnly") {
+        mReadOnly = PropertyBoolean(name, value);
+    } else if (name == "AcceptTabs") {
+        mAcceptTabs = PropertyBoolean(name, value);
+    } else if (name == "Password") {
+        if (PropertyBoolean(name, value)) throw PropertyError("EditField cannot hide its text");
+    } else if (name == "Format" || name == "Mask") {
+        if (!PropertyString(name, value).empty()) throw PropertyError("EditField has no " + name);
+    } else if (name == "LimitText") {
+        if (PropertyInt32(name, value) != 0) throw PropertyError("EditField has no text limit");
+    } else {
+        RectControl::SetProperty(name, value);
+        return;
+    }
+    ApplyLook();
+}
+
+}  // namespace kivra::framework
