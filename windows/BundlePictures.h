@@ -1,0 +1,26 @@
+#pragma once
+
+#include "framework/FolderItem.h"
+#include "framework/Picture.h"
+#include "framework/Ref.h"
+
+namespace kivra {
+
+// The About window's pictures, read from the bundle's resources folder on first
+// demand and kept for the rest of the run. While a picture cannot be read its
+// accessor gives Nil and tries again on the next call, so a file put in place
+// later is picked up.
+framework::Ref<framework::Picture> Plenko();
+framework::Ref<framework::Picture> PlenkoMask();
+framework::Ref<framework::Picture> AboutIcon();
+framework::Ref<framework::Picture> AboutMask();
+
+// The executable's parent's parent's "Resources" folder. Raises
+// NilObjectException when there is no executable or parent on the way.
+framework::Ref<framework::FolderItem> GetApplicationBundleResources();
+
+// For tests only: takes the pictures from folder instead of the bundle (Nil:
+// from the bundle again) and forgets every picture loaded so far.
+void UseBundleResourcesForTesting(const framework::Ref<framework::FolderItem>& folder);
+
+}  // namespace kivra
