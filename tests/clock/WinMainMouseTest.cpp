@@ -1,0 +1,139 @@
+#include "clock/ClockTestFixture.h"
+
+#include <QCursor>
+
+#include "framework/detail/WindowWidget.h"
+
+namespace kivra {
+namespace {
+
+using framework::Int32ToVariant;
+namespace testing = framework::testing;
+using testing::Button;
+
+class WinMainMouse : public ClockTestFixture {
+protected:
+    void SetUp() override {
+        ClockTestFixture::SetUp();
+        OpenClock();
+        ASSERT_EQ(win->Left(), 10);
+        ASSERT_EQ(win->Top(), 40);
+    }
+    void ExpectFrame(int left, int top, int width, int height) {
+        EXPECT_EQ(win->Left(), left);
+        EXPECT_EQ(win->Top(), top);
+        EXPECT_EQ(win->Width(), width);
+        EXPECT_EQ(win->Height(), height);
+    }
+    void AltKey(bool down) { testing::SetModifiers(testing::Modifiers{down, false, false}); }
+};
+
+TEST_F(WinMainMouse, DragMovesTheWindowByTheMouseOnTheScreen) {
+    testing::Press(*win, 100, 50);
+    // The event positions are window coordinates, which shift as the window moves.
+    testing::Move(*win, 107, 47);
+    ExpectFrame(17, 37, 510, 150);
+    testing::Move(*win, 100, 50);  // the same screen point: nothing moves
+    ExpectFrame(17, 37, 510, 150);
+    testing::Move(*win, 110, 60);
+    ExpectFrame(27, 47, 510, 150);
+    testing::Release(*win, 110, 60);
+    ExpectFrame(27, 47, 510, 150);
+}
+
+TEST_F(WinMainMouse, ContextualPressIsDeclinedAndChangesNothing) {
+    testing::Press(*win, 100, 50);
+    // A right press in the grip while the drag is held: had it been taken, the
+    // next step would resize from the grip's position.
+    testing::ScriptContextMenu("");
+    testing::Press(*win, 505, 145, Button::Right);
+    EXPECT_EQ(testing::LastContextMenu().size(), 16u);
+    testing::Move(*win, 107, 47);
+    ExpectFrame(17, 37, 510, 150);
+}
+
+TEST_F(WinMainMouse, GripDragResizesOnlyAndReleaseKeepsNearProportions) {
+    testing::Press(*win, 500, 140);
+    testing::Move(*win, 520, 150);
+    ExpectFrame(10, 40, 530, 160);
+    EXPECT_EQ(Square(0)->Width(), framework::ToInt32(3.0 * win->GetBaseUnit()));
+    testing::Move(*win, -1000, -1000);
+    ExpectFrame(10, 40, 51, 15);
+    testing::Move(*win, 560, 150);
+    ExpectFrame(10, 40, 51 + 1560, 15 + 1150);
+    testing::Release(*win, 560, 150);
+    // 1611 x 1165 is far off 51 : 15 and is cut to the face at its base unit.
+    ExpectFrame(10, 40, 1611, 474);
+}
+
+TEST_F(WinMainMouse, ReleaseCorrectsTheProportions) {
+    win->Width(1000);
+    testing::Press(*win, 100, 50);
+    testing::Release(*win, 100, 50);
+    ExpectFrame(10, 40, 510, 150);
+
+    win->Width(530);
+    testing::Press(*win, 100, 50);
+    testing::Release(*win, 100, 50);
+    ExpectFrame(10, 40, 530, 150);
+}
+
+TEST_F(WinMainMouse, OutOfRangeRotationLeavesTheSizeButStillMoves) {
+    Restart();
+    WriteSettings({{"Rotation", Int32ToVariant(5)}, {"WinMain.Width", Int32ToVariant(150)},
+                   {"WinMain.Height", Int32ToVariant(510)}});
+    OpenClock();
+    testing::Press(*win, 140, 500);
+    testing::Move(*win, 160, 520);
+    ExpectFrame(10, 40, 150, 510);
+    testing::Release(*win, 160, 520);
+    testing::Press(*win, 50, 50);
+    testing::Move(*win, 60, 55);
+    ExpectFrame(20, 45, 150, 510);
+    AltKey(true);
+    testing::Wheel(*win, 50, 50, 0, -1);
+    ExpectFrame(20, 45, 150, 510);
+}
+
+TEST_F(WinMainMouse, PointerShowsTheGrip) {
+    testing::Move(*win, 495, 135);
+    EXPECT_EQ(win->Widget().cursor().shape(), Qt::SizeFDiagCursor);
+    testing::Move(*win, 100, 50);
+    EXPECT_EQ(win->Widget().cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(WinMainMouse, WheelZoomsOnlyWithAlt) {
+    AltKey(false);
+    EXPECT_FALSE(win->Event_MouseWheel(100, 50, 0, -1));
+    testing::Wheel(*win, 100, 50, 0, -1);
+    ExpectFrame(10, 40, 510, 150);
+
+    AltKey(true);
+    // Sideways only: consumed, nothing changes.
+    EXPECT_TRUE(win->Event_MouseWheel(100, 50, 4, 0));
+    ExpectFrame(10, 40, 510, 150);
+
+    // One step adds a tenth (51.00000000000004 x 15.000000000000014 before conversion).
+    testing::Wheel(*win, 100, 50, 0, -1);
+    ExpectFrame(10, 40, 561, 165);
+    win->Width(510);
+    win->Height(150);
+    EXPECT_TRUE(win->Event_MouseWheel(100, 50, 0, -3));
+    ExpectFrame(10, 40, 561, 165);
+
+    // Away again: 1/1.1 of the size, about the top-left corner.
+    testing::Wheel(*win, 100, 50, 0, 1);
+    ExpectFrame(10, 40, 510, 150);
+    testing::Wheel(*win, 100, 50, 0, 120);
+    ExpectFrame(10, 40, 464, 136);
+}
+
+TEST_F(WinMainMouse, ZoomStopsAtTheLeastFace) {
+    AltKey(true);
+    for (int step = 0; step < 60; ++step) testing::Wheel(*win, 10, 10, 0, 1);
+    ExpectFrame(10, 40, 51, 15);
+    EXPECT_EQ(Square(26)->Width(), 3);
+}
+
+}  // namespace
+}  // namespace kivra
