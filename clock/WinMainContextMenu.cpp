@@ -8,6 +8,7 @@
 #include "framework/Runtime.h"
 #include "framework/Strings.h"
 #include "framework/Variant.h"
+#include "settings/winColors.h"
 
 namespace kivra {
 
@@ -43,6 +44,7 @@ bool WinMain::Event_ContextualMenuAction(framework::MenuItem& chosenItem) {
     const std::string text = chosenItem.Text();
     if (StringEquals(text, "About Kivra...")) {
     } else if (StringEquals(text, "Colors...")) {
+        winColors::Instance()->ShowModal();
     } else if (StringEquals(text, "24hr Mode")) {
         m24hr = true;
         UpdateDisplay(framework::New<framework::Date>());
