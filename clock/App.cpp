@@ -2,6 +2,8 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Runtime.h"
+#include "windows/AboutWindow.h"
+#include "windows/winHelp.h"
 
 namespace kivra {
 
@@ -12,8 +14,14 @@ bool App::Event_UnhandledException(const framework::RuntimeException&) {
     return false;
 }
 
-bool App::HelpAboutKivra_Action() { return true; }
+bool App::HelpAboutKivra_Action() {
+    AboutWindow::Instance()->Show(true);
+    return true;
+}
 
-bool App::HelpHelp_Action() { return true; }
+bool App::HelpHelp_Action() {
+    winHelp::Instance()->Show();
+    return true;
+}
 
 }  // namespace kivra

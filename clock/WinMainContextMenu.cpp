@@ -9,6 +9,7 @@
 #include "framework/Strings.h"
 #include "framework/Variant.h"
 #include "settings/winColors.h"
+#include "windows/AboutWindow.h"
 
 namespace kivra {
 
@@ -43,6 +44,7 @@ bool WinMain::Event_ConstructContextualMenu(framework::MenuItem& menu, Int32, In
 bool WinMain::Event_ContextualMenuAction(framework::MenuItem& chosenItem) {
     const std::string text = chosenItem.Text();
     if (StringEquals(text, "About Kivra...")) {
+        AboutWindow::Instance()->Show(true);
     } else if (StringEquals(text, "Colors...")) {
         winColors::Instance()->ShowModal();
     } else if (StringEquals(text, "24hr Mode")) {

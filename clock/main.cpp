@@ -6,6 +6,7 @@
 #include "framework/Ref.h"
 #include "framework/Runtime.h"
 #include "framework/RuntimeException.h"
+#include "windows/MenuBar1.h"
 
 namespace kivra {
 
@@ -17,6 +18,7 @@ void InitFileTypes() { FileTypes::Initialize(); }
 
 void NewAppInstance() {
     framework::Ref<App> app = framework::New<App>();
+    app->MenuBar(MenuBar1::Instance());
     framework::RuntimeRegisterAppObject(app);
 }
 
@@ -55,5 +57,6 @@ int main(int argc, char** argv) {
     kivra::framework::RuntimeInit(argc, argv);
     kivra::Main();
     kivra::FileTypes::pText = nullptr;
+    kivra::MenuBar1::Release();
     return kivra::framework::RuntimeExit();
 }
