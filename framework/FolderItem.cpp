@@ -1,8 +1,6 @@
 #include "framework/FolderItem.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>

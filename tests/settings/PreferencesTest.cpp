@@ -309,8 +309,6 @@ TEST_F(PreferencesTest, MessagesForMissingNames) {
 // reported instead of raising NilObjectException.
 TEST_F(PreferencesTest, MessagesWhenNoFileCanBeReached) {
     WriteBytes("x");
-    fs::create_directory(mRoot / "file-not-folder");
-    fs::remove(mRoot / "file-not-folder");
     std::ofstream(mRoot / "file-not-folder") << "x";
     const struct {
         const char* what;
