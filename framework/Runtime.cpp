@@ -126,6 +126,9 @@ int RuntimeExit() {
     detail::ReleaseClosedWindows();
     state.windows.clear();
     state.app = nullptr;
+    // Qt must go before static destruction, while its platform is still there.
+    gSignalNotifier = nullptr;
+    gQtApp.reset();
     return state.quitCode;
 }
 

@@ -30,5 +30,6 @@ int main(int argc, char** argv) {
     kivra::framework::testing::ScriptDialogs(true);
     const int result = RUN_ALL_TESTS();
     kivra::framework::testing::ResetApplication();
+    kivra::framework::RuntimeExit();
     return result;
 }
