@@ -22,6 +22,10 @@ public:
 
 private:
     Ref<Picture> mTile;
+    // Kivra's own icon, drawn to the tile's size once it could be read.
+    Ref<Picture> mOwnIcon;
+    // What the windows' icon shows now, to set a new one only when it changes.
+    Ref<Picture> mShown;
 };
 
 }  // namespace kivra::framework

@@ -1,0 +1,97 @@
+#include "framework/DockItem.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QWidget>
+
+#include "framework/Graphics.h"
+#include "framework/Picture.h"
+#include "framework/detail/PictureData.h"
+
+namespace kivra::framework {
+
+namespace {
+
+constexpr Int32 kTileSide = 128;
+
+// Hands out the tile's pixels as they are. Qt's own pixmap icons put every
+// pixmap they give out into the global pixmap cache, which an icon that
+// changes every second fills up.
+class TileIconEngine : public QIconEngine {
+public:
+    explicit TileIconEngine(QImage image) : mImage(std::move(image)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawImage(rect, mImage);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return mImage.size().scaled(size.boundedTo(mImage.size()), Qt::KeepAspectRatio);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        if (size == mImage.size()) return QPixmap::fromImage(mImage);
+        return QPixmap::fromImage(mImage.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {mImage.size()}; }
+    QIconEngine* clone() const override { return new TileIconEngine(mImage); }
+    QString key() const override { return QStringLiteral("KivraTile"); }
+
+private:
+    QImage mImage;
+};
+
+// The bundle's resources folder: <executable's folder>/../Resources.
+QString ResourcesFolder() {
+    const QFileInfo executable(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+    return QDir::cleanPath(executable.absolutePath() + QStringLiteral("/../Resources"));
+}
+
+Ref<Picture> LoadOwnIcon() {
+    const QDir resources(ResourcesFolder());
+    auto icon = Picture::Open(resources.filePath(QStringLiteral("AboutIcon.bmp")).toStdString());
+    if (!icon) return {};
+    auto mask = Picture::Open(resources.filePath(QStringLiteral("AboutMask.bmp")).toStdString());
+    if (mask) icon->Mask(true)->Graphics()->DrawPicture(mask, 0, 0);
+    auto tile = detail::NewTransparentPicture(kTileSide, kTileSide);
+    if (!tile) return {};
+    tile->Graphics()->DrawPicture(icon, 0, 0, kTileSide, kTileSide, 0, 0, icon->Width(), icon->Height());
+    return tile;
+}
+
+}  // namespace
+
+DockItem::DockItem() : mTile(detail::NewTransparentPicture(kTileSide, kTileSide)) {}
+
+void DockItem::ResetIcon() {
+    if (!mOwnIcon) mOwnIcon = LoadOwnIcon();
+    QImage& tile = mTile->Data().image;
+    if (mOwnIcon)
+        tile = mOwnIcon->Data().image;  // shared until the tile is drawn on
+    else
+        tile.fill(Qt::transparent);
+}
+
+Ref<Graphics> DockItem::Graphics() { return mTile->Graphics(); }
+
+void DockItem::UpdateNow() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!app) return;
+    const QImage& tile = mTile->Data().image;
+    if (mShown && mShown->Data().image == tile) return;
+
+    const QIcon icon(new TileIconEngine(tile));
+    QApplication::setWindowIcon(icon);
+    // Each top-level window gets it too: with a window icon of its own a
+    // window ignores the application's.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isWindow()) widget->setWindowIcon(icon);
+
+    if (!mShown) mShown = detail::NewTransparentPicture(kTileSide, kTileSide);
+    mShown->Data().image = tile;  // shared until the tile is drawn on
+}
+
+}  // namespace kivra::framework

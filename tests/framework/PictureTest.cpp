@@ -1,0 +1,244 @@
+// Pictures: sizes, depths, pixels, masks, opening files and how they show.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Color.h"
+#include "framework/Graphics.h"
+#include "framework/Group2D.h"
+#include "framework/Picture.h"
+#include "framework/RGBSurface.h"
+#include "framework/detail/PictureData.h"
+
+namespace kivra::framework {
+namespace {
+
+struct SizeCase {
+    Int32 width, height, depth;
+    Int32 expectedWidth, expectedHeight, expectedDepth;
+};
+
+TEST(Picture, SidesBelowOneBecomeOneAndUnknownDepthsAre32) {
+    const SizeCase cases[] = {
+        {4, 3, 32, 4, 3, 32},  {4, 3, 16, 4, 3, 16},     {4, 3, 8, 4, 3, 8},
+        {0, 0, 32, 1, 1, 32},  {-7, 5, 8, 1, 5, 8},      {5, -2147483647 - 1, 16, 5, 1, 16},
+        {2, 2, 24, 2, 2, 32},  {2, 2, 0, 2, 2, 32},      {2, 2, -8, 2, 2, 32},
+    };
+    for (const auto& c : cases) {
+        auto p = NewPicture(c.width, c.height, c.depth);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->Width(), c.expectedWidth);
+        EXPECT_EQ(p->Height(), c.expectedHeight);
+        EXPECT_EQ(p->Depth(), c.expectedDepth);
+    }
+}
+
+TEST(Picture, NewPictureIsWhiteWithDefaultSettingsAndNoMask) {
+    for (Int32 depth : {8, 16, 32}) {
+        auto p = NewPicture(3, 2, depth);
+        EXPECT_EQ(p->Graphics()->Pixel(2, 1), Color(0xFFFFFF)) << depth;
+        EXPECT_EQ(p->HorizontalResolution(), 72);
+        EXPECT_EQ(p->VerticalResolution(), 72);
+        EXPECT_EQ(p->Transparent(), 0);
+        EXPECT_FALSE(p->Objects());
+        EXPECT_FALSE(p->HasMask());
+        EXPECT_FALSE(p->Mask(false));
+        EXPECT_EQ(static_cast<bool>(p->RGBSurface()), depth >= 16) << depth;
+    }
+}
+
+TEST(Picture, AbsurdSizeGivesNilInsteadOfExhaustingMemory) {
+    EXPECT_FALSE(NewPicture(2147483647, 2147483647, 32));
+    EXPECT_FALSE(NewPicture(100000, 100000, 8));
+}
+
+TEST(Picture, SettingsAreKept) {
+    auto p = NewPicture(1, 1, 32);
+    auto objects = std::make_shared<Group2D>();
+    p->HorizontalResolution(96);
+    p->VerticalResolution(300);
+    p->Transparent(1);
+    p->Objects(objects);
+    EXPECT_EQ(p->HorizontalResolution(), 96);
+    EXPECT_EQ(p->VerticalResolution(), 300);
+    EXPECT_EQ(p->Transparent(), 1);
+    EXPECT_EQ(p->Objects().get(), objects.get());
+}
+
+TEST(Picture, MaskIsMadeOnDemandBlackAndKept) {
+    auto p = NewPicture(5, 4, 8);
+    auto mask = p->Mask(true);
+    ASSERT_TRUE(mask);
+    EXPECT_TRUE(p->HasMask());
+    EXPECT_EQ(mask->Width(), 5);
+    EXPECT_EQ(mask->Height(), 4);
+    EXPECT_EQ(mask->Depth(), 32);
+    for (Int32 y = 0; y < 4; ++y)
+        for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(mask->Graphics()->Pixel(x, y), Color(0));
+    EXPECT_EQ(p->Mask(true).get(), mask.get());
+    EXPECT_EQ(p->Mask(false).get(), mask.get());
+}
+
+// Colours that each depth must keep exactly, and ones it may round.
+const Color kSamples[] = {Color(0x000000), Color(0xFFFFFF), Color(0xFF0000), Color(0x00FF00), Color(0x0055FF),
+                          Color(0x7F7F7F), Color(0x123456), Color(0xFEDCBA), Color(0x010203), Color(0x808080)};
+
+TEST(Picture, Depth32KeepsEveryColourThroughBothWays) {
+    auto p = NewPicture(2, 2, 32);
+    for (Color c : kSamples) {
+        p->Graphics()->Pixel(1, 0, c);
+        EXPECT_EQ(p->Graphics()->Pixel(1, 0), c);
+        EXPECT_EQ(p->RGBSurface()->Pixel(1, 0), c);
+        p->RGBSurface()->Pixel(0, 1, c);
+        EXPECT_EQ(p->Graphics()->Pixel(0, 1), c);
+    }
+}
+
+TEST(Picture, LowerDepthsRoundOnceAndThenKeepWhatTheyRead) {
+    for (Int32 depth : {8, 16}) {
+        auto p = NewPicture(2, 1, depth);
+        auto g = p->Graphics();
+        for (Color c : kSamples) {
+            g->Pixel(0, 0, c);
+            const Color read = g->Pixel(0, 0);
+            g->Pixel(1, 0, read);
+            EXPECT_EQ(g->Pixel(1, 0), read) << depth << " " << std::hex << c.Integer();
+            // Rounding stays near the colour asked for.
+            EXPECT_LE(std::abs(read.Red() - c.Red()), depth == 16 ? 8 : 26) << depth;
+            EXPECT_LE(std::abs(read.Green() - c.Green()), depth == 16 ? 4 : 26) << depth;
+            EXPECT_LE(std::abs(read.Blue() - c.Blue()), depth == 16 ? 8 : 26) << depth;
+        }
+    }
+}
+
+TEST(Picture, Depth8KeepsEveryPaletteColourAndBlackAndWhite) {
+    const auto& palette = detail::Palette8();
+    ASSERT_EQ(palette.size(), 256);
+    auto p = NewPicture(1, 1, 8);
+    for (QRgb rgb : palette) {
+        const Color c(rgb & 0xFFFFFFu);
+        p->Graphics()->Pixel(0, 0, c);
+        EXPECT_EQ(p->Graphics()->Pixel(0, 0), c);
+    }
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(detail::PaletteIndex(palette[i]), i);
+}
+
+TEST(Picture, PixelsOutsideReadBlackAndIgnoreWrites) {
+    for (Int32 depth : {8, 16, 32}) {
+        auto p = NewPicture(3, 3, depth);
+        auto g = p->Graphics();
+        const std::pair<Int32, Int32> outside[] = {{-1, 0}, {0, -1}, {3, 0}, {0, 3}, {-2147483647 - 1, 2147483647}};
+        for (auto [x, y] : outside) {
+            g->Pixel(x, y, Color(0x000000));
+            EXPECT_EQ(g->Pixel(x, y), Color(0)) << depth;
+            if (auto surface = p->RGBSurface()) {
+                surface->Pixel(x, y, Color(0));
+                EXPECT_EQ(surface->Pixel(x, y), Color(0));
+            }
+        }
+        for (Int32 y = 0; y < 3; ++y)
+            for (Int32 x = 0; x < 3; ++x) EXPECT_EQ(g->Pixel(x, y), Color(0xFFFFFF)) << depth;
+    }
+}
+
+TEST(Picture, PartsKeepThePictureAlive) {
+    Ref<Graphics> g = NewPicture(4, 4, 32)->Graphics();
+    Ref<RGBSurface> surface = NewPicture(4, 4, 16)->RGBSurface();
+    g->ForeColor(Color(0x00FF00));
+    g->FillRect(0, 0, 4, 4);
+    EXPECT_EQ(g->Pixel(3, 3), Color(0x00FF00));
+    surface->Pixel(1, 1, Color(0xFF0000));
+    EXPECT_EQ(surface->Pixel(1, 1), Color(0xFF0000));
+}
+
+TEST(Picture, OpenReadsByContentWhateverTheName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(qRgb(0x12, 0x34, 0x56));
+    image.setPixel(2, 1, qRgb(0xFF, 0x00, 0x00));
+    const QString png = dir.filePath("picture.png"), pct = dir.filePath("badge.pct"), bmp = dir.filePath("icon.bmp");
+    ASSERT_TRUE(image.save(pct, "PNG"));
+    ASSERT_TRUE(image.save(bmp, "BMP"));
+    ASSERT_TRUE(image.save(png, "PNG"));
+    for (const QString& path : {pct, bmp, png}) {
+        auto p = Picture::Open(path.toStdString());
+        ASSERT_TRUE(p) << path.toStdString();
+        EXPECT_EQ(p->Width(), 3);
+        EXPECT_EQ(p->Height(), 2);
+        EXPECT_EQ(p->Depth(), 32);
+        EXPECT_FALSE(p->HasMask());
+        EXPECT_EQ(p->Graphics()->Pixel(0, 0), Color(0x123456));
+        EXPECT_EQ(p->Graphics()->Pixel(2, 1), Color(0xFF0000));
+    }
+}
+
+TEST(Picture, OpenGivesNilForWhatIsNoPicture) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile text(dir.filePath("notes.bmp"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("this is no picture at all");
+    text.close();
+    QFile empty(dir.filePath("empty.png"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    for (const QString& path : {dir.filePath("missing.bmp"), dir.filePath("notes.bmp"), dir.filePath("empty.png"),
+                                dir.path(), QString()})
+        EXPECT_FALSE(Picture::Open(path.toStdString())) << path.toStdString();
+}
+
+TEST(Picture, DisplayImageShowsTheMaskAsAlpha) {
+    auto p = NewPicture(3, 1, 32);
+    p->Graphics()->ForeColor(Color(0xFF0000));
+    p->Graphics()->FillRect(0, 0, 3, 1);
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(0, 0)), 255);  // no mask: opaque
+
+    auto mask = p->Mask(true)->Graphics();
+    mask->Pixel(1, 0, Color(0xFFFFFF));
+    mask->Pixel(2, 0, Color(0x808080));
+    const QImage shown = detail::DisplayImage(*p);
+    EXPECT_EQ(shown.pixel(0, 0), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(qAlpha(shown.pixel(1, 0)), 0);
+    EXPECT_NEAR(qAlpha(shown.pixel(2, 0)), 127, 1);
+    EXPECT_NEAR(qRed(qUnpremultiply(shown.pixel(2, 0))), 255, 2);
+}
+
+TEST(Picture, TransparentPictureStartsClearAndClearsToTransparent) {
+    auto p = detail::NewTransparentPicture(4, 3);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Width(), 4);
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(3, 2)), 0);
+    auto g = p->Graphics();
+    g->ForeColor(Color(0x0000FF));
+    g->FillRect(0, 0, 4, 3);
+    EXPECT_EQ(detail::DisplayImage(*p).pixel(1, 1), qRgba(0, 0, 255, 255));
+    EXPECT_EQ(g->Pixel(1, 1), Color(0x0000FF));
+    g->ClearRect(1, 1, 2, 1);
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(3, 1)), 255);
+}
+
+TEST(Picture, PictureFromImageCopiesAtDepth32) {
+    QImage image(2, 2, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(1, 2, 3), qRgb(200, 100, 50)});
+    image.fill(0);
+    image.setPixel(1, 1, 1);
+    auto p = detail::PictureFromImage(image);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Depth(), 32);
+    EXPECT_EQ(p->Graphics()->Pixel(1, 1), Color(0xC86432));
+    image.setPixel(1, 1, 0);
+    EXPECT_EQ(p->Graphics()->Pixel(1, 1), Color(0xC86432));
+    EXPECT_FALSE(detail::PictureFromImage(QImage()));
+}
+
+}  // namespace
+}  // namespace kivra::framework
