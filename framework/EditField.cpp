@@ -10,6 +10,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -387,8 +388,10 @@ void EditField::SelTextSize(Int32 size) {
 Int32 EditField::ScrollPosition() const {
     const auto& field = Field();
     const QTextEdit& edit = field.Edit();
-    const int y = edit.verticalScrollBar()->value();
-    const int position = field.Document().documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
+    // The line whose top pixel row is the first one shown.
+    const qreal y = edit.verticalScrollBar()->value() + 0.5;
+    const int position =
+        field.Document().documentLayout()->hitTest(QPointF(field.Document().documentMargin(), y), Qt::FuzzyHit);
     return position < 0 ? 0 : field.Document().findBlock(position).blockNumber();
 }
 
@@ -396,8 +399,9 @@ void EditField::ScrollPosition(Int32 line) {
     auto& field = Field();
     QTextDocument& doc = field.Document();
     const QTextBlock block = doc.findBlockByNumber(std::clamp(line, 0, std::max(doc.blockCount() - 1, 0)));
-    const qreal top = block.isValid() ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
-    field.Edit().verticalScrollBar()->setValue(static_cast<int>(top));
+    // The first line goes to the very top, with the document's margin above it.
+    const qreal top = block.isValid() && block.blockNumber() > 0 ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
+    field.Edit().verticalScrollBar()->setValue(static_cast<int>(std::ceil(top)));
 }
 
 void EditField::ReadOnly(bool readOnly) {
