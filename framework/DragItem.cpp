@@ -1,8 +1,11 @@
 #include "framework/DragItem.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDrag>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -49,12 +52,22 @@ void DragItem::Drag() {
     const QPoint hotSpot(within(static_cast<long long>(inWindow.x()) - mLeft, w),
                          within(static_cast<long long>(inWindow.y()) - mTop, h));
 
+    QPointer<QWidget> source = widget;
     QPointer<QDrag> drag = new QDrag(widget);
     drag->setMimeData(data);
     drag->setPixmap(outline);
     drag->setHotSpot(hotSpot);
     drag->exec(Qt::CopyAction);
     if (drag) drag->deleteLater();
+
+    // The drag swallows the release of the button, which would leave the control
+    // pressed and deaf to the next press: end the press once this event is done.
+    if (source && !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
+        const QPointF global = QCursor::pos();
+        QCoreApplication::postEvent(source, new QMouseEvent(QEvent::MouseButtonRelease, source->mapFromGlobal(global),
+                                                            global, Qt::LeftButton, Qt::NoButton,
+                                                            QGuiApplication::keyboardModifiers()));
+    }
 }
 
 namespace testing {
