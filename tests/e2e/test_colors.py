@@ -1,5 +1,6 @@
-"""The colour settings window: opened from the context menu, previewing live,
-cancelled with Escape, reset with "Use Defaults" and kept with OK."""
+"""The colour settings window: opened from the context menu, previewing a
+picked or dropped colour live, cancelled with Escape, reset with "Use Defaults"
+and kept with OK."""
 
 import unittest
 
@@ -9,6 +10,7 @@ from kivra_e2e import BACKGROUND, ClockTestCase, poll
 BACKGROUND_POINT = (500, 75)
 # Centres of controls in the colour window.
 BACKGROUND_WELL = (36, 30)
+HOUR_UNITS_WELL = (203, 68)
 USE_DEFAULTS = (71, 149)
 # Where the colour window is moved, clear of the clock and of the picker.
 COLORS_PLACE = (700, 400)
@@ -51,6 +53,16 @@ class Colors(ClockTestCase):
         self.server.xdotool("key", "--delay", 40, "alt+h", "ctrl+a")
         self.server.xdotool("type", "--delay", 40, f"#{colour:06X}")
         self.server.xdotool("key", "Return")
+
+    def drag_colour(self, source, target):
+        """Drags a well's colour text onto another well, Ctrl held as the drag needs."""
+        x, y = COLORS_PLACE[0] + source[0], COLORS_PLACE[1] + source[1]
+        tx, ty = COLORS_PLACE[0] + target[0], COLORS_PLACE[1] + target[1]
+        args = ["mousemove", x, y, "keydown", "ctrl", "mousedown", 1]
+        for step in range(1, 6):
+            args += ["sleep", 0.1, "mousemove", x + (tx - x) * step // 5, y + (ty - y) * step // 5]
+        args += ["sleep", 0.2, "mouseup", 1, "keyup", "ctrl"]
+        self.server.xdotool(*args)
 
     def background(self, clock):
         return clock.pixel(*BACKGROUND_POINT)
@@ -97,6 +109,22 @@ class Colors(ClockTestCase):
         clock.choose("Quit")
         self.assertEqual(clock.wait_exit(), 0, clock.output())
         self.assert_settings(clock, {"ColorBG": PICKED})
+
+    def test_dropped_colour_text_previews_and_ok_keeps_it(self):
+        clock = self.start()
+        window = self.open_colors(clock)
+        self.drag_colour(HOUR_UNITS_WELL, BACKGROUND_WELL)
+        self.assertTrue(self.wait_background(clock, 0x00FF00),
+                        f"background is {self.background(clock):06X} after the drop")
+        # The well that was dragged from still answers a click.
+        self.pick(clock, HOUR_UNITS_WELL, 0x00FF00)
+        self.focus(window)
+        self.server.xdotool("key", "Return")
+        self.assertTrue(poll(lambda: not self.is_open(window), 5), "Return left the window open")
+
+        clock.choose("Quit")
+        self.assertEqual(clock.wait_exit(), 0, clock.output())
+        self.assert_settings(clock, {"ColorBG": 0x00FF00})
 
 
 if __name__ == "__main__":
