@@ -74,6 +74,10 @@ class Colors(ClockTestCase):
         clock = self.start()
         window = self.open_colors(clock)
         self.assertEqual(self.background(clock), BACKGROUND)
+        # In the active dialog the wells show their colours undimmed.
+        well = (COLORS_PLACE[0] + HOUR_UNITS_WELL[0], COLORS_PLACE[1] + HOUR_UNITS_WELL[1])
+        self.assertTrue(poll(lambda: self.server.screenshot().pixel(*well) == 0x00FF00, 5),
+                        f"the hour units well shows {self.server.screenshot().pixel(*well):06X}")
 
         self.pick(clock, BACKGROUND_WELL, PICKED)
         self.assertTrue(self.wait_background(clock, PICKED),

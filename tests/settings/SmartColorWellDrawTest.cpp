@@ -178,6 +178,18 @@ TEST_F(SmartColorWellDrawTest, DimmedLookFollowsStateWindowAndPicker) {
     }
 }
 
+TEST_F(SmartColorWellDrawTest, RedrawsWhenItsWindowBecomesActive) {
+    auto other = std::make_shared<Host>();
+    other->Constructor("SmartColorWellDrawTest.Other");
+    host->Show();
+    Activate(*other);
+    well->draw();
+    ASSERT_LT(AlphaAt(16, 16), 255);
+    Activate(*host);
+    for (int i = 0; i < 100 && AlphaAt(16, 16) != 255; ++i) QApplication::processEvents();
+    EXPECT_EQ(AlphaAt(16, 16), 255);
+}
+
 TEST_F(SmartColorWellDrawTest, EveryDrawingStartsFromAClearedWell) {
     Activate();
     well->Enabled(false);
