@@ -92,6 +92,9 @@ private:
     framework::Int32 mLastSecond = -1;
     framework::Int32 mLastMinute = -1;
     bool mUpdateIcon = false;
+    // The settings file existed but could not be read: it is kept as it is, for
+    // the user to mend, rather than replaced by what this run began with.
+    bool mPrefsUnreadable = false;
 };
 
 }  // namespace kivra

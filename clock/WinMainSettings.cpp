@@ -34,11 +34,14 @@ void WinMain::ReadPrefs() {
     Instance()->ColorM1 = VariantToColor(prefs.Get("ColorM1", ColorToVariant(Color{0x0055FF})));
     Instance()->ColorOff = VariantToColor(prefs.Get("ColorOff", ColorToVariant(Color{0x7F7F7F})));
 
-    // A missing or empty file is replaced at once by one holding the defaults.
-    if (!ok) prefs.WriteFile();
+    // A missing or empty file is replaced at once by one holding the defaults;
+    // a file that exists but could not be read is left for the user to mend.
+    Instance()->mPrefsUnreadable = prefs.ReadFailed();
+    if (!ok && !prefs.ReadFailed()) prefs.WriteFile();
 }
 
 void WinMain::WritePrefs() {
+    if (mPrefsUnreadable) return;
     Preferences prefs;
     prefs.Filename = "KivraPrefs.plist";
     prefs.Put("WinMain.Top", Int32ToVariant(Instance()->Top()));

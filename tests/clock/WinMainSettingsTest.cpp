@@ -70,6 +70,22 @@ TEST_F(WinMainSettings, FileWithoutAnEntryIsReplacedByTheDefaults) {
     ExpectDefaultsInFile();
 }
 
+TEST_F(WinMainSettings, UnreadableFileIsReportedOnceAndNotReplaced) {
+    // A folder in the file's place cannot be read, whoever runs the test.
+    ASSERT_EQ(mkdir(SettingsPath().c_str(), 0700), 0);
+    framework::testing::MsgBoxLog().clear();
+    OpenClock();
+    EXPECT_EQ(framework::testing::MsgBoxLog(), std::vector<std::string>{"couldn't read preferences File"});
+    struct stat info {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(win->Width(), 510);  // the clock still opens, with the defaults
+    win->Close();
+    EXPECT_EQ(framework::testing::MsgBoxLog().size(), 1u);  // closing does not try to replace it
+    ASSERT_EQ(stat(SettingsPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+}
+
 TEST_F(WinMainSettings, PartialFileTakesDefaultsAndIsCompletedAtClose) {
     WriteSettings({{"ChangeMode", Int32ToVariant(0)}, {"WinMain.Width", Int32ToVariant(600)},
                    {"ColorBG", ColorToVariant(Color{0x102030})}});
