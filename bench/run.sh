@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Measures what a running Kivra costs next to xclock and a bare Qt program:
+# start-up to first frame, CPU and memory over the same minute, and
+# instructions per beat under callgrind; prints the table with the targets.
+# Installs what is missing, builds kivra (build/), the reference program and
+# the first-frame helper (build-bench/), then runs the harness. Arguments go
+# to the harness: bench/run.sh --help. Exits 1 when a target fails.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source ./run.sh
+
+KIVRA_BENCH_PACKAGES=(
+  xvfb x11-apps x11-utils xdotool valgrind python3
+  pkg-config libxcb1-dev libxcb-damage0-dev
+)
+kivra_install "${KIVRA_BUILD_PACKAGES[@]}" "${KIVRA_BENCH_PACKAGES[@]}"
+
+kivra_configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+kivra_build build
+for part in reference tools; do
+  if [[ ! -f build-bench/$part/CMakeCache.txt ]]; then
+    cmake -S bench/$part -B build-bench/$part -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build build-bench/$part
+done
+
+exec python3 bench/harness/measure.py "$@"
