@@ -50,7 +50,7 @@ Entries Settings(bool second) {
                        {"ColorBG", "&h00000000"},                   {"ColorH0", "&h0000FF00"},
                        {"ColorH1", "&h00FF0000"},                   {"ColorM0", "&h00FF0000"},
                        {"ColorM1", "&h000055FF"},                   {"ColorOff", "&h007F7F7F"}};
-    if (second) entries.emplace_back("Notes", std::string(256 * 1024, 'n'));
+    if (second) entries.emplace_back("Notes", std::string(64 * 1024, 'n'));
     return entries;
 }
 
@@ -259,7 +259,7 @@ TEST_F(PreferencesFaultTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
     std::mt19937 random(20260314);
     std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
     int sawFirst = 0, sawSecond = 0, leftovers = 0;
-    constexpr int kKills = 300;
+    constexpr int kKills = 200;
     for (int kill = 0; kill < kKills; ++kill) {
         int started[2];
         ASSERT_EQ(::pipe(started), 0);
