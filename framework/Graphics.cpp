@@ -44,11 +44,15 @@ int ClampToInt(double v, int lo, int hi) {
 }
 
 bool MaskAllBlack(const QImage& mask, const QRect& region) {
+    // Black as the mask stores it, compared a row at a time; a row that differs
+    // is looked at pixel by pixel, since only the colour bits count.
+    const std::vector<quint32> black(static_cast<size_t>(region.width()), 0xFF000000u);
+    const size_t rowBytes = black.size() * sizeof(quint32);
     for (int y = region.top(); y <= region.bottom(); ++y) {
         const auto* row = reinterpret_cast<const quint32*>(mask.constScanLine(y)) + region.left();
-        quint32 any = 0;
-        for (int x = 0; x < region.width(); ++x) any |= row[x];
-        if (any & 0xFFFFFFu) return false;
+        if (std::memcmp(row, black.data(), rowBytes) == 0) continue;
+        for (int x = 0; x < region.width(); ++x)
+            if (row[x] & 0xFFFFFFu) return false;
     }
     return true;
 }
@@ -201,17 +205,9 @@ void Graphics::ClearRect(Int32 x, Int32 y, Int32 width, Int32 height) {
     Fill(image, x, y, width, height, clear);
 }
 
-Color Graphics::Pixel(Int32 x, Int32 y) const {
-    const QImage& image = mTarget->Image();
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return Color(0);
-    return Color(detail::DecodePixel(image, x, y));
-}
+Color Graphics::Pixel(Int32 x, Int32 y) const { return Color(detail::ReadPixel(mTarget->Data(), x, y)); }
 
-void Graphics::Pixel(Int32 x, Int32 y, Color c) {
-    QImage& image = mTarget->Image();
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
-    detail::StorePixel(image, x, y, detail::EncodePixel(image.format(), c.Integer()));
-}
+void Graphics::Pixel(Int32 x, Int32 y, Color c) { detail::WritePixel(mTarget->Data(), x, y, c.Integer()); }
 
 void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 ovalWidth, Int32 ovalHeight) {
     if (width <= 0 || height <= 0) return;
@@ -224,17 +220,26 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
     const double rx = std::min(ovalWidth, width) / 2.0, ry = std::min(ovalHeight, height) / 2.0;
     const Int64 firstRow = std::max<Int64>(0, -Int64{y});
     const Int64 lastRow = std::min<Int64>(height, image.height() - Int64{y});
-    for (Int64 j = firstRow; j < lastRow; ++j) {
-        // A pixel is filled when its centre lies inside the rounded outline.
-        const double yc = static_cast<double>(j) + 0.5;
-        double t = 0.0;
-        if (yc < ry)
-            t = (ry - yc) / ry;
-        else if (yc > height - ry)
-            t = (yc - (height - ry)) / ry;
-        const double inset = rx * (1.0 - std::sqrt(std::max(0.0, 1.0 - t * t)));
-        const Int64 skip = static_cast<Int64>(std::ceil(inset - 0.5));
-        Fill(image, Int64{x} + skip, Int64{y} + j, Int64{width} - 2 * skip, 1, c);
+    // Rows with the same inset are filled together: most of a square's rows
+    // lie between its rounded ends.
+    Int64 runStart = firstRow, runSkip = -1;
+    for (Int64 j = firstRow; j <= lastRow; ++j) {
+        Int64 skip = -1;
+        if (j < lastRow) {
+            // A pixel is filled when its centre lies inside the rounded outline.
+            const double yc = static_cast<double>(j) + 0.5;
+            double t = 0.0;
+            if (yc < ry)
+                t = (ry - yc) / ry;
+            else if (yc > height - ry)
+                t = (yc - (height - ry)) / ry;
+            const double inset = rx * (1.0 - std::sqrt(std::max(0.0, 1.0 - t * t)));
+            skip = static_cast<Int64>(std::ceil(inset - 0.5));
+        }
+        if (skip == runSkip) continue;
+        if (runSkip >= 0) Fill(image, Int64{x} + runSkip, Int64{y} + runStart, Int64{width} - 2 * runSkip, j - runStart, c);
+        runStart = j;
+        runSkip = skip;
     }
 }
 

@@ -73,9 +73,10 @@ quint32 EncodePixel(QImage::Format format, QRgb rgb) {
     }
 }
 
-QRgb DecodePixel(const QImage& image, int x, int y) {
-    const uchar* line = image.constScanLine(y);
-    switch (image.format()) {
+namespace {
+
+QRgb DecodeAt(QImage::Format format, const uchar* line, int x) {
+    switch (format) {
     case QImage::Format_RGB32:
         return 0xFF000000u | reinterpret_cast<const quint32*>(line)[x];
     case QImage::Format_ARGB32_Premultiplied:
@@ -89,17 +90,16 @@ QRgb DecodePixel(const QImage& image, int x, int y) {
     case QImage::Format_Indexed8:
         return Palette8()[line[x]];
     default:
-        return image.pixel(x, y) | 0xFF000000u;
+        return 0xFF000000u;
     }
 }
 
-void StorePixel(QImage& image, int x, int y, quint32 encoded) {
-    uchar* line = image.scanLine(y);
-    switch (image.depth()) {
-    case 16:
+void StoreAt(QImage::Format format, uchar* line, int x, quint32 encoded) {
+    switch (format) {
+    case QImage::Format_RGB16:
         reinterpret_cast<quint16*>(line)[x] = static_cast<quint16>(encoded);
         break;
-    case 8:
+    case QImage::Format_Indexed8:
         line[x] = static_cast<uchar>(encoded);
         break;
     default:
@@ -108,18 +108,60 @@ void StorePixel(QImage& image, int x, int y, quint32 encoded) {
     }
 }
 
+void Refresh(QImage& image, PixelView& view, bool forWriting) {
+    // bits() makes the image's data its own (and changes the cache key).
+    view.bits = forWriting ? image.bits() : const_cast<uchar*>(image.constBits());
+    view.writable = forWriting;
+    view.key = image.cacheKey();
+    view.stride = image.bytesPerLine();
+    view.width = image.width();
+    view.height = image.height();
+    view.format = image.format();
+}
+
+}  // namespace
+
+void StorePixel(QImage& image, int x, int y, quint32 encoded) { StoreAt(image.format(), image.scanLine(y), x, encoded); }
+
+QRgb ReadPixel(PictureData& data, int x, int y) {
+    PixelView& view = data.view;
+    if (data.image.cacheKey() != view.key) Refresh(data.image, view, false);
+    if (x < 0 || y < 0 || x >= view.width || y >= view.height) return 0xFF000000u;
+    return DecodeAt(view.format, view.bits + y * view.stride, x);
+}
+
+void WritePixel(PictureData& data, int x, int y, QRgb rgb) {
+    PixelView& view = data.view;
+    // Shared data is copied before the first write, as Qt would.
+    if (data.image.cacheKey() != view.key || !view.writable || !data.image.isDetached())
+        Refresh(data.image, view, true);
+    if (x < 0 || y < 0 || x >= view.width || y >= view.height) return;
+    StoreAt(view.format, view.bits + y * view.stride, x, EncodePixel(view.format, rgb));
+}
+
 void FillEncoded(QImage& image, int x, int y, int width, int height, quint32 encoded) {
     if (width <= 0 || height <= 0) return;
+    if (x == 0 && y == 0 && width == image.width() && height == image.height()) {
+        // Qt's own fill of a whole image is vectorised; it takes the raw value
+        // (RGB32 gets its alpha byte set, which ours has already).
+        image.fill(encoded);
+        return;
+    }
     const qsizetype stride = image.bytesPerLine();
-    uchar* row = image.bits() + y * stride;
-    const int depth = image.depth();
-    for (int j = 0; j < height; ++j, row += stride) {
-        if (depth == 16)
-            std::fill_n(reinterpret_cast<quint16*>(row) + x, width, static_cast<quint16>(encoded));
-        else if (depth == 8)
-            std::memset(row + x, static_cast<int>(encoded & 0xFFu), static_cast<size_t>(width));
-        else
-            std::fill_n(reinterpret_cast<quint32*>(row) + x, width, encoded);
+    const int bytesPerPixel = image.depth() / 8;
+    uchar* first = image.bits() + y * stride + x * bytesPerPixel;
+    switch (bytesPerPixel) {
+    case 1: std::memset(first, static_cast<int>(encoded & 0xFFu), static_cast<size_t>(width)); break;
+    case 2: std::fill_n(reinterpret_cast<quint16*>(first), width, static_cast<quint16>(encoded)); break;
+    default: std::fill_n(reinterpret_cast<quint32*>(first), width, encoded); break;
+    }
+    // The other rows are copies of the first: memcpy is far quicker than
+    // storing pixel by pixel.
+    const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bytesPerPixel);
+    uchar* row = first;
+    for (int j = 1; j < height; ++j) {
+        row += stride;
+        std::memcpy(row, first, rowBytes);
     }
 }
 

@@ -12,6 +12,18 @@
 
 namespace kivra::framework::detail {
 
+// Where the pixels of an image were when single-pixel access last looked,
+// valid while the image's cache key is unchanged (any write through Qt's
+// non-const access or a new image changes it).
+struct PixelView {
+    qint64 key = -1;
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int width = 0, height = 0;
+    QImage::Format format = QImage::Format_Invalid;
+    bool writable = false;
+};
+
 struct PictureData {
     QImage image;
     Int32 depth = 32;
@@ -25,6 +37,7 @@ struct PictureData {
     // Pictures with an alpha channel of their own (a canvas's backing): ClearRect
     // makes them transparent.
     bool hasAlpha = false;
+    PixelView view;
 };
 
 // The picture as it shows: its image with the mask applied as alpha.
@@ -39,11 +52,16 @@ const QList<QRgb>& Palette8();
 // The palette entry nearest to the colour; a palette colour gives its own entry.
 uchar PaletteIndex(QRgb rgb);
 
-// The raw value that stands for an opaque colour in a picture's image, and back.
-// Only for the formats pictures use: RGB32, ARGB32_Premultiplied, RGB16, Indexed8.
+// The raw value that stands for an opaque colour in a picture's image, and
+// storing one. Only for the formats pictures use: RGB32,
+// ARGB32_Premultiplied, RGB16 and Indexed8.
 quint32 EncodePixel(QImage::Format format, QRgb rgb);
-QRgb DecodePixel(const QImage& image, int x, int y);
 void StorePixel(QImage& image, int x, int y, quint32 encoded);
+
+// Single pixels, quick enough for pixel-by-pixel passes. Outside the image a
+// read gives opaque black and a write does nothing.
+QRgb ReadPixel(PictureData& data, int x, int y);
+void WritePixel(PictureData& data, int x, int y, QRgb rgb);
 
 // Fills the rectangle, already clipped to the image, with an encoded value.
 void FillEncoded(QImage& image, int x, int y, int width, int height, quint32 encoded);

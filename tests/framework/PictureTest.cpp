@@ -148,6 +148,25 @@ TEST(Picture, PixelsOutsideReadBlackAndIgnoreWrites) {
     }
 }
 
+TEST(Picture, PixelWritesNeverReachACopyAndReadsSeeEveryWrite) {
+    auto p = NewPicture(2, 1, 32);
+    auto g = p->Graphics();
+    auto surface = p->RGBSurface();
+    g->Pixel(0, 0, Color(0xFF0000));
+    const QImage shown = detail::DisplayImage(*p);
+    surface->Pixel(0, 0, Color(0x00FF00));
+    EXPECT_EQ(shown.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(g->Pixel(0, 0), Color(0x00FF00));
+    g->ForeColor(Color(0x0000FF));
+    g->FillRect(0, 0, 2, 1);
+    EXPECT_EQ(surface->Pixel(0, 0), Color(0x0000FF));
+    p->Graphics()->DrawPicture(Ref<Picture>(NewPicture(1, 1, 8)), 1, 0);
+    EXPECT_EQ(surface->Pixel(1, 0), Color(0xFFFFFF));
+    p->Data().image = QImage(3, 1, QImage::Format_RGB32);
+    p->Data().image.fill(qRgb(1, 2, 3));
+    EXPECT_EQ(g->Pixel(2, 0), Color(0x010203));
+}
+
 TEST(Picture, PartsKeepThePictureAlive) {
     Ref<Graphics> g = NewPicture(4, 4, 32)->Graphics();
     Ref<RGBSurface> surface = NewPicture(4, 4, 16)->RGBSurface();
