@@ -129,6 +129,29 @@ public:
 
     void ContentReplaced() { mAstralValid = false; }
 
+    // Changes the program makes in a row (a selection, a style, another
+    // selection...) are gathered into one edit of the document, laid out and
+    // shown once when the event loop next runs: laying the text out again
+    // after every step would make a run of styles cost the square of the text.
+    QTextCursor Selection() const { return mPending ? mCursor : mEdit->textCursor(); }
+    void Select(const QTextCursor& cursor) {
+        if (!mPending) {
+            mPending = true;
+            mBatch = QTextCursor(&Document());
+            mBatch.beginEditBlock();
+            QMetaObject::invokeMethod(this, [this] { Flush(); }, Qt::QueuedConnection);
+        }
+        mCursor = cursor;
+    }
+    // Ends the gathered edit: the text is laid out and the selection shown.
+    void Flush() {
+        if (!mPending) return;
+        mPending = false;
+        mBatch.endEditBlock();
+        mBatch = QTextCursor();
+        mEdit->setTextCursor(mCursor);
+    }
+
     // Style changes do not move characters: they keep the position mapping.
     void Format(const std::function<void()>& change) {
         mFormatting = true;
@@ -161,6 +184,9 @@ private:
     mutable std::vector<int> mAstral;
     mutable bool mAstralValid = false;
     bool mFormatting = false;
+    bool mPending = false;
+    QTextCursor mBatch;
+    QTextCursor mCursor;
 };
 
 }  // namespace detail
@@ -180,17 +206,22 @@ Style StyleOf(const QTextCharFormat& format, const EditField& field) {
                  format.hasProperty(SizeProperty) ? format.intProperty(SizeProperty) : field.TextSize()};
 }
 
-// Calls f with the format of every run of characters in [from, to); line ends
-// are not visited.
+// Calls f, in the order of the text, with the format of every run of
+// characters in [from, to) until f gives false. A line end is a character of
+// its own: its format is the one the next block reports.
 void ForEachFormat(const QTextDocument& doc, int from, int to, const std::function<bool(const QTextCharFormat&)>& f) {
     for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const int start = fragment.position(), end = start + fragment.length();
             if (end <= from) continue;
-            if (start >= to) break;
+            if (start >= to) return;
             if (!f(fragment.charFormat())) return;
         }
+        const int lineEnd = block.position() + block.length() - 1;
+        const QTextBlock next = block.next();
+        if (lineEnd >= to || !next.isValid()) return;
+        if (lineEnd >= from && !f(next.charFormat())) return;
     }
 }
 
@@ -261,6 +292,7 @@ std::string EditField::Text() const { return FromFieldText(Field().Document().to
 
 void EditField::Text(const std::string& text) {
     auto& field = Field();
+    field.Flush();
     QTextDocument& doc = field.Document();
     // A new text is no step the user could undo.
     doc.setUndoRedoEnabled(false);
@@ -275,68 +307,66 @@ void EditField::Text(const std::string& text) {
 
 Int32 EditField::SelStart() const {
     const auto& field = Field();
-    return field.ToCharacter(field.Edit().textCursor().selectionStart());
+    return field.ToCharacter(field.Selection().selectionStart());
 }
 
 void EditField::SelStart(Int32 start) {
     auto& field = Field();
-    QTextCursor cursor = field.Edit().textCursor();
+    QTextCursor cursor = field.Selection();
     cursor.setPosition(start < 0 ? 0 : field.ToPosition(start));
-    field.Edit().setTextCursor(cursor);
+    field.Select(cursor);
 }
 
 Int32 EditField::SelLength() const {
     const auto& field = Field();
-    const QTextCursor cursor = field.Edit().textCursor();
+    const QTextCursor cursor = field.Selection();
     return field.ToCharacter(cursor.selectionEnd()) - field.ToCharacter(cursor.selectionStart());
 }
 
 void EditField::SelLength(Int32 length) {
     auto& field = Field();
-    QTextCursor cursor = field.Edit().textCursor();
+    QTextCursor cursor = field.Selection();
     const int anchor = cursor.selectionStart();
     const Int32 first = field.ToCharacter(anchor);
     const Int32 last = static_cast<Int32>(std::min<long long>(static_cast<long long>(first) + std::max<Int32>(length, 0),
                                                               field.Length()));
     cursor.setPosition(anchor);
     cursor.setPosition(field.ToPosition(last), QTextCursor::KeepAnchor);
-    field.Edit().setTextCursor(cursor);
+    field.Select(cursor);
 }
 
-std::string EditField::SelText() const { return FromFieldText(Field().Edit().textCursor().selectedText()); }
+std::string EditField::SelText() const { return FromFieldText(Field().Selection().selectedText()); }
 
 void EditField::SelText(const std::string& text) {
     auto& field = Field();
-    QTextCursor cursor = field.Edit().textCursor();
+    QTextCursor cursor = field.Selection();
+    field.Select(cursor);
     cursor.insertText(ToFieldText(text));
     field.ContentReplaced();
-    field.Edit().setTextCursor(cursor);
+    field.Select(cursor);
 }
 
 namespace {
 
-// The range a style change applies to: the selection, or in a field that is not
-// styled the whole text.
-QTextCursor StyleRange(const detail::EditFieldWidget& field, bool styled) {
-    QTextCursor cursor = field.Edit().textCursor();
-    if (!styled) cursor.select(QTextCursor::Document);
-    return cursor;
-}
-
+// A style change applies to the selection, or in a field that is not styled
+// to the whole text; with no selection, to what is typed at the insertion point.
 void MergeStyle(detail::EditFieldWidget& field, bool styled, const QTextCharFormat& format) {
-    QTextCursor cursor = StyleRange(field, styled);
-    field.Format([&] {
-        if (cursor.hasSelection()) cursor.mergeCharFormat(format);
-        // What is typed at the insertion point takes the style too.
-        field.Edit().mergeCurrentCharFormat(format);
-    });
+    QTextCursor selection = field.Selection();
+    field.Select(selection);
+    QTextCursor cursor = selection;
+    if (!styled) {
+        cursor = QTextCursor(&field.Document());
+        cursor.select(QTextCursor::Document);
+    }
+    field.Format([&] { cursor.mergeCharFormat(format); });
+    field.Select(selection);
 }
 
 }  // namespace
 
 bool EditField::SelBold() const {
     const auto& field = Field();
-    const QTextCursor cursor = field.Edit().textCursor();
+    const QTextCursor cursor = field.Selection();
     if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).bold;
     bool all = true;
     ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
@@ -354,7 +384,7 @@ void EditField::SelBold(bool bold) {
 
 bool EditField::SelItalic() const {
     const auto& field = Field();
-    const QTextCursor cursor = field.Edit().textCursor();
+    const QTextCursor cursor = field.Selection();
     if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).italic;
     bool all = true;
     ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
@@ -372,7 +402,7 @@ void EditField::SelItalic(bool italic) {
 
 Int32 EditField::SelTextSize() const {
     const auto& field = Field();
-    const QTextCursor cursor = field.Edit().textCursor();
+    const QTextCursor cursor = field.Selection();
     if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).size;
     return StyleOf(FirstFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd()), *this).size;
 }
@@ -386,7 +416,8 @@ void EditField::SelTextSize(Int32 size) {
 }
 
 Int32 EditField::ScrollPosition() const {
-    const auto& field = Field();
+    auto& field = Field();
+    field.Flush();
     const QTextEdit& edit = field.Edit();
     // The line whose top pixel row is the first one shown.
     const qreal y = edit.verticalScrollBar()->value() + 0.5;
@@ -397,6 +428,7 @@ Int32 EditField::ScrollPosition() const {
 
 void EditField::ScrollPosition(Int32 line) {
     auto& field = Field();
+    field.Flush();
     QTextDocument& doc = field.Document();
     const QTextBlock block = doc.findBlockByNumber(std::clamp(line, 0, std::max(doc.blockCount() - 1, 0)));
     // The first line goes to the very top, with the document's margin above it.
