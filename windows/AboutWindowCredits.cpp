@@ -41,7 +41,46 @@ struct Markup {
     std::vector<Run> runs;
 };
 
-Markup ParseTags(const std::string& source, Style style) {
+bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
+
+// Bytes of the well-formed UTF-8 character at i, or 0 for a byte that starts none.
+std::size_t CharacterLength(const std::string& s, std::size_t i) {
+    const auto at = [&](std::size_t k) -> unsigned char { return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0; };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return IsContinuation(at(1)) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned char lo = lead == 0xE0 ? 0xA0 : 0x80, hi = lead == 0xED ? 0x9F : 0xBF;
+        return at(1) >= lo && at(1) <= hi && IsContinuation(at(2)) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char lo = lead == 0xF0 ? 0x90 : 0x80, hi = lead == 0xF4 ? 0x8F : 0xBF;
+        return at(1) >= lo && at(1) <= hi && IsContinuation(at(2)) && IsContinuation(at(3)) ? 4 : 0;
+    }
+    return 0;
+}
+
+// The text as the field holds it: a byte that starts no character is shown as
+// U+FFFD. Taking tags out of this form can never join the bytes on either side
+// of a tag into a character that was not there.
+std::string AsFieldCharacters(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = CharacterLength(s, i);
+        if (n == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(s, i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
+Markup ParseTags(const std::string& text, Style style) {
+    const std::string source = AsFieldCharacters(text);
     Markup result;
     result.text.reserve(source.size());
     Int32 length = 0;

@@ -58,6 +58,8 @@ const MarkupCase Cases[] = {
     {"< inside a tag", "a<<b>c", "ac", {{0, 2}}},
     {"only tags", "<b></b><i><font size=\"3\">", "", {}},
     {"styles run across lines", "<b>one\rtwo</b>\rthree", "one\rtwo\rthree", {{0, 7, true}, {7, 13}}},
+    {"a tag between the bytes of a broken character", "\xC3<i>\xA9", "\xEF\xBF\xBD\xEF\xBF\xBD",
+     {{0, 1}, {1, 2, false, true}}},
     {"characters outside the bmp", "\xF0\x9F\x98\x80\r<b>x</b>y", "\xF0\x9F\x98\x80\rxy",
      {{0, 2}, {2, 3, true}, {3, 4}}},
 };
