@@ -23,16 +23,16 @@ constexpr Int32 kOwnSize = -10000;
 
 // The part of [x, x + width) x [y, y + height) inside the image; the sums are
 // taken in 64 bits so that no Int32 argument can overflow them.
-QRect Clip(const QImage& image, Int64 x, Int64 y, Int64 width, Int64 height) {
+QRect Clip(const QSize& size, Int64 x, Int64 y, Int64 width, Int64 height) {
     if (width <= 0 || height <= 0) return {};
     const Int64 x0 = std::max<Int64>(x, 0), y0 = std::max<Int64>(y, 0);
-    const Int64 x1 = std::min<Int64>(x + width, image.width()), y1 = std::min<Int64>(y + height, image.height());
+    const Int64 x1 = std::min<Int64>(x + width, size.width()), y1 = std::min<Int64>(y + height, size.height());
     if (x0 >= x1 || y0 >= y1) return {};
     return QRect(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
 }
 
 void Fill(QImage& image, Int64 x, Int64 y, Int64 width, Int64 height, quint32 encoded) {
-    const QRect r = Clip(image, x, y, width, height);
+    const QRect r = Clip(image.size(), x, y, width, height);
     if (!r.isEmpty()) detail::FillEncoded(image, r.x(), r.y(), r.width(), r.height(), encoded);
 }
 
@@ -60,14 +60,14 @@ bool MaskAllBlack(const QImage& mask, const QRect& region) {
 // True when the region of the picture covers what lies under it completely.
 bool Opaque(const PictureData& source, const QRect& region) {
     if (source.hasAlpha) return false;
-    return !source.mask || MaskAllBlack(source.mask->Data().image, region);
+    return !source.mask || detail::StillBlack(source.mask->Data()) || MaskAllBlack(source.mask->Data().image, region);
 }
 
 // The region of the picture as premultiplied ARGB, its mask turned into alpha
 // (black opaque, white transparent, greys partly).
 QImage MaskedRegion(const PictureData& source, const QRect& region) {
     QImage layer = source.image.copy(region).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (!source.mask) return layer;
+    if (!source.mask || detail::StillBlack(source.mask->Data())) return layer;
     const QImage& mask = source.mask->Data().image;
     for (int y = 0; y < layer.height(); ++y) {
         auto* row = reinterpret_cast<quint32*>(layer.scanLine(y));
@@ -130,22 +130,28 @@ void Composite(QImage& target, const QPoint& at, const QImage& layer, bool opaqu
     painter.drawImage(at, layer);
 }
 
+// Drawing black into a picture that is still all black changes nothing.
+bool StaysBlack(const detail::GraphicsTarget& target, Color c) {
+    return c.Integer() == 0 && detail::StillBlack(target.Data());
+}
+
 }  // namespace
 
 Graphics::Graphics(std::unique_ptr<detail::GraphicsTarget> target) : mTarget(std::move(target)) {}
 
 Graphics::~Graphics() = default;
 
-Int32 Graphics::Width() const { return mTarget->Image().width(); }
-Int32 Graphics::Height() const { return mTarget->Image().height(); }
+Int32 Graphics::Width() const { return mTarget->Owner().Width(); }
+Int32 Graphics::Height() const { return mTarget->Owner().Height(); }
 
 void Graphics::FillRect(Int32 x, Int32 y, Int32 width, Int32 height) {
+    if (StaysBlack(*mTarget, mForeColor)) return;
     QImage& image = mTarget->Image();
     Fill(image, x, y, width, height, detail::EncodePixel(image.format(), mForeColor.Integer()));
 }
 
 void Graphics::DrawRect(Int32 x, Int32 y, Int32 width, Int32 height) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || StaysBlack(*mTarget, mForeColor)) return;
     QImage& image = mTarget->Image();
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
     const Int64 right = Int64{x} + width - 1, bottom = Int64{y} + height - 1;
@@ -158,6 +164,7 @@ void Graphics::DrawRect(Int32 x, Int32 y, Int32 width, Int32 height) {
 }
 
 void Graphics::DrawLine(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
+    if (StaysBlack(*mTarget, mForeColor)) return;
     QImage& image = mTarget->Image();
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
     const Int64 dx = Int64{x2} - x1, dy = Int64{y2} - y1;
@@ -215,6 +222,7 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
         FillRect(x, y, width, height);
         return;
     }
+    if (StaysBlack(*mTarget, mForeColor)) return;
     QImage& image = mTarget->Image();
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
     const double rx = std::min(ovalWidth, width) / 2.0, ry = std::min(ovalHeight, height) / 2.0;
@@ -247,23 +255,34 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
                            Int32 sourceX, Int32 sourceY, Int32 sourceWidth, Int32 sourceHeight) {
     if (!picture) return;
     const PictureData& source = picture->Data();
+    // A mask still all black draws as black, without making its image.
+    const bool sourceBlack = detail::StillBlack(source);
+    const QSize sourceSize(picture->Width(), picture->Height());
     // Held here so that drawing a picture into itself reads the pixels as they were.
     const QImage sourceImage = source.image;
     QImage& target = mTarget->Image();
+    const auto fillBlack = [&target](const QRect& r) {
+        detail::FillEncoded(target, r.x(), r.y(), r.width(), r.height(), detail::EncodePixel(target.format(), 0));
+    };
 
-    const Int64 dw = destWidth == kOwnSize ? sourceImage.width() : destWidth;
-    const Int64 dh = destHeight == kOwnSize ? sourceImage.height() : destHeight;
-    const Int64 sw = sourceWidth == kOwnSize ? sourceImage.width() : sourceWidth;
-    const Int64 sh = sourceHeight == kOwnSize ? sourceImage.height() : sourceHeight;
+    const Int64 dw = destWidth == kOwnSize ? sourceSize.width() : destWidth;
+    const Int64 dh = destHeight == kOwnSize ? sourceSize.height() : destHeight;
+    const Int64 sw = sourceWidth == kOwnSize ? sourceSize.width() : sourceWidth;
+    const Int64 sh = sourceHeight == kOwnSize ? sourceSize.height() : sourceHeight;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
 
-    const QRect inSource = Clip(sourceImage, sourceX, sourceY, sw, sh);
+    const QRect inSource = Clip(sourceSize, sourceX, sourceY, sw, sh);
     if (inSource.isEmpty()) return;
 
     if (dw == sw && dh == sh) {
         const Int64 ox = Int64{x} - sourceX, oy = Int64{y} - sourceY;
-        const QRect visible = Clip(target, inSource.x() + ox, inSource.y() + oy, inSource.width(), inSource.height());
+        const QRect visible =
+            Clip(target.size(), inSource.x() + ox, inSource.y() + oy, inSource.width(), inSource.height());
         if (visible.isEmpty()) return;
+        if (sourceBlack) {
+            fillBlack(visible);
+            return;
+        }
         const QRect region = visible.translated(static_cast<int>(-ox), static_cast<int>(-oy));
         const bool opaque = Opaque(source, region);
         const bool words = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
@@ -292,6 +311,10 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
     const int v1 = ClampToInt(std::ceil(toDestY(inSource.bottom() + 1.0) - 0.5), 0, target.height());
     if (u0 >= u1 || v0 >= v1) return;
     const QRect visible(u0, v0, u1 - u0, v1 - v0);
+    if (sourceBlack) {
+        fillBlack(visible);
+        return;
+    }
 
     // The source pixels those destination pixels read, with a neighbour on each
     // side for smoothing.

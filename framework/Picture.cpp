@@ -48,8 +48,12 @@ Picture::Picture(Int32 width, Int32 height, Int32 depth) : mData(std::make_uniqu
 
 Picture::~Picture() = default;
 
-Int32 Picture::Width() const { return mData->image.width(); }
-Int32 Picture::Height() const { return mData->image.height(); }
+Int32 Picture::Width() const {
+    return detail::StillBlack(*mData) ? mData->blackUntilDrawn.width() : mData->image.width();
+}
+Int32 Picture::Height() const {
+    return detail::StillBlack(*mData) ? mData->blackUntilDrawn.height() : mData->image.height();
+}
 Int32 Picture::Depth() const { return mData->depth; }
 
 Ref<Graphics> Picture::Graphics() {
@@ -65,11 +69,11 @@ Ref<RGBSurface> Picture::RGBSurface() {
 
 Ref<Picture> Picture::Mask(bool create) {
     if (!mData->mask && create) {
-        mData->mask = NewPicture(Width(), Height(), 32);
-        if (mData->mask) {
-            QImage& image = mData->mask->Data().image;
-            detail::FillEncoded(image, 0, 0, image.width(), image.height(), detail::EncodePixel(image.format(), 0));
-        }
+        // Most masks stay all black (opaque): they get pixels only when drawn into.
+        auto mask = New<Picture>(1, 1, 32);
+        mask->Data().image = QImage();
+        mask->Data().blackUntilDrawn = QSize(Width(), Height());
+        mData->mask = mask;
     }
     return mData->mask;
 }
@@ -124,8 +128,9 @@ Ref<Picture> PictureFromImage(const QImage& image) {
 }
 
 QImage DisplayImage(const Picture& picture) {
-    const PictureData& data = picture.Data();
-    if (!data.mask) {
+    PictureData& data = picture.Data();
+    Pixels(data);
+    if (!data.mask || StillBlack(data.mask->Data())) {
         if (data.image.format() == QImage::Format_Indexed8 || data.image.format() == QImage::Format_RGB16)
             return data.image.convertToFormat(QImage::Format_RGB32);
         return data.image;

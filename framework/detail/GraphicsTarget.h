@@ -17,7 +17,7 @@ public:
 
     Picture& Owner() const { return mPicture; }
     PictureData& Data() const { return mPicture.Data(); }
-    QImage& Image() const { return mPicture.Data().image; }
+    QImage& Image() const { return Pixels(mPicture.Data()); }
 
 private:
     Picture& mPicture;

@@ -123,7 +123,18 @@ void Refresh(QImage& image, PixelView& view, bool forWriting) {
 
 void StorePixel(QImage& image, int x, int y, quint32 encoded) { StoreAt(image.format(), image.scanLine(y), x, encoded); }
 
+QImage& Pixels(PictureData& data) {
+    if (StillBlack(data)) {
+        QImage image(data.blackUntilDrawn, QImage::Format_RGB32);
+        if (!image.isNull()) image.fill(0xFF000000u);
+        data.image = std::move(image);
+        data.blackUntilDrawn = QSize();
+    }
+    return data.image;
+}
+
 QRgb ReadPixel(PictureData& data, int x, int y) {
+    if (StillBlack(data)) return 0xFF000000u;
     PixelView& view = data.view;
     if (data.image.cacheKey() != view.key) Refresh(data.image, view, false);
     if (x < 0 || y < 0 || x >= view.width || y >= view.height) return 0xFF000000u;
@@ -131,6 +142,10 @@ QRgb ReadPixel(PictureData& data, int x, int y) {
 }
 
 void WritePixel(PictureData& data, int x, int y, QRgb rgb) {
+    if (StillBlack(data)) {
+        if ((rgb & 0xFFFFFFu) == 0) return;
+        Pixels(data);
+    }
     PixelView& view = data.view;
     // Shared data is copied before the first write, as Qt would.
     if (data.image.cacheKey() != view.key || !view.writable || !data.image.isDetached())

@@ -37,8 +37,16 @@ struct PictureData {
     // Pictures with an alpha channel of their own (a canvas's backing): ClearRect
     // makes them transparent.
     bool hasAlpha = false;
+    // A fresh mask is all black and makes its image only when something else
+    // is drawn into it: until then `image` is null and this is its size.
+    QSize blackUntilDrawn;
     PixelView view;
 };
+
+// True while the picture is all black without an image of its own.
+inline bool StillBlack(const PictureData& data) { return !data.blackUntilDrawn.isEmpty(); }
+// The picture's image, made now when the picture was still black without one.
+QImage& Pixels(PictureData& data);
 
 // The picture as it shows: its image with the mask applied as alpha.
 QImage DisplayImage(const Picture& picture);

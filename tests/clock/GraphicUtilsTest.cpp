@@ -263,6 +263,19 @@ TEST(GraphicUtils, CopyTakesImagePixelsAlsoWhereTheMaskHidesThem) {
     EXPECT_EQ(p->Mask(false)->Graphics()->Pixel(1, 0), Color(0x808080));
 }
 
+TEST(GraphicUtils, AnUntouchedMaskTurnsToABlackMaskOfTheTurnedSize) {
+    auto p = fw::NewPicture(5, 2, 16);
+    p->Mask(true);
+    for (const auto& result : {GraphicUtils::Rotate90(p, false), GraphicUtils::Rotate90(p, true), GraphicUtils::Rotate180(p)}) {
+        ASSERT_TRUE(result->HasMask());
+        auto mask = result->Mask(false);
+        EXPECT_EQ(mask->Width(), result->Width());
+        EXPECT_EQ(mask->Height(), result->Height());
+        for (const Color c : Read(*mask)) EXPECT_EQ(c, Color(0));
+    }
+    for (const Color c : Read(*p->Mask(false))) EXPECT_EQ(c, Color(0));
+}
+
 TEST(GraphicUtils, HasMaskAsksWithoutMaking) {
     auto p = fw::NewPicture(2, 2, 32);
     EXPECT_FALSE(GraphicUtils::detail::HasMask(p));

@@ -86,6 +86,44 @@ TEST(Picture, MaskIsMadeOnDemandBlackAndKept) {
     EXPECT_EQ(p->Mask(false).get(), mask.get());
 }
 
+TEST(Picture, AFreshMaskActsAllBlackUntilDrawnInto) {
+    auto p = NewPicture(4, 3, 32);
+    auto mask = p->Mask(true);
+    auto g = mask->Graphics();
+    EXPECT_EQ(g->Width(), 4);
+    EXPECT_EQ(g->Height(), 3);
+    EXPECT_EQ(mask->RGBSurface()->Pixel(3, 2), Color(0));
+    g->ForeColor(Color(0));
+    g->FillRect(0, 0, 4, 3);
+    g->DrawLine(0, 0, 3, 2);
+    g->Pixel(1, 1, Color(0));
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(2, 2)), 255);
+
+    // Drawn as a picture it is black, scaled or not, and opaque.
+    auto target = NewPicture(8, 6, 32);
+    target->Graphics()->DrawPicture(mask, 1, 1);
+    target->Graphics()->DrawPicture(mask, 4, 0, 4, 6, 0, 0, 2, 3);
+    EXPECT_EQ(target->Graphics()->Pixel(0, 0), Color(0xFFFFFF));
+    EXPECT_EQ(target->Graphics()->Pixel(1, 1), Color(0));
+    EXPECT_EQ(target->Graphics()->Pixel(3, 3), Color(0));
+    EXPECT_EQ(target->Graphics()->Pixel(1, 4), Color(0xFFFFFF));
+    EXPECT_EQ(target->Graphics()->Pixel(7, 5), Color(0));
+
+    // The first other colour gives it pixels of its own; the rest stays black.
+    mask->RGBSurface()->Pixel(2, 1, Color(0xFFFFFF));
+    EXPECT_EQ(g->Pixel(2, 1), Color(0xFFFFFF));
+    EXPECT_EQ(g->Pixel(1, 1), Color(0));
+    EXPECT_EQ(qAlpha(detail::DisplayImage(*p).pixel(2, 1)), 0);
+    auto other = NewPicture(2, 2, 32)->Mask(true);
+    other->Graphics()->ClearRect(0, 0, 1, 1);
+    EXPECT_EQ(other->Graphics()->Pixel(0, 0), Color(0xFFFFFF));
+    EXPECT_EQ(other->Graphics()->Pixel(1, 1), Color(0));
+    auto grey = NewPicture(2, 2, 32)->Mask(true);
+    grey->Graphics()->DrawPicture(NewPicture(1, 1, 8), 1, 1);
+    EXPECT_EQ(grey->Graphics()->Pixel(1, 1), Color(0xFFFFFF));
+    EXPECT_EQ(grey->Graphics()->Pixel(0, 1), Color(0));
+}
+
 // Colours that each depth must keep exactly, and ones it may round.
 const Color kSamples[] = {Color(0x000000), Color(0xFFFFFF), Color(0xFF0000), Color(0x00FF00), Color(0x0055FF),
                           Color(0x7F7F7F), Color(0x123456), Color(0xFEDCBA), Color(0x010203), Color(0x808080)};
