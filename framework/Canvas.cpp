@@ -1,5 +1,6 @@
 #include "framework/Canvas.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include "framework/Graphics.h"
@@ -19,6 +20,12 @@ public:
     CanvasWidget(Canvas& owner, QWidget* parent) : ControlWidget(owner, parent), mCanvas(owner) {}
 
 protected:
+    // A canvas may look different in an inactive window.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) update();
+        return ControlWidget::event(e);
+    }
+
     void paintEvent(QPaintEvent*) override {
         auto keepAlive = mCanvas.shared_from_this();
         mCanvas.mPainting = true;

@@ -53,6 +53,8 @@ void Window::Constructor(const std::string& qualifiedName) {
     auto& state = detail::State();
     state.windows.emplace_back(qualifiedName, shared_from_this());
     mOpen = true;
+    // Controls open before their window, so the window's Open finds them settled.
+    for (const auto& control : std::vector<Ref<Control>>(mControls)) control->Event_Open();
     Event_Open();
     // A modal dialog shows when the program asks for it.
     if (mVisibleAtOpen && mOpen && !mClosing && mFrame != 1) Show();
@@ -196,8 +198,8 @@ bool Window::Active() const { return mWidget->isActiveWindow(); }
 
 void Window::Show() {
     if (!mOpen) return;
-    if (!mShown && mPlacement == 2) {
-        // Placement 2: centred on the main screen.
+    if (!mShown && (mPlacement == 2 || mFrame == 1)) {
+        // Placement 2, and every dialog: centred on the main screen.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         mLeft = screen.left() + (screen.width() - mWidth) / 2;
         mTop = screen.top() + (screen.height() - mHeight) / 3;
