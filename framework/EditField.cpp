@@ -277,7 +277,6 @@ void EditField::ApplyLook(detail::EditFieldWidget& widget) {
 
     edit.setFrameShape(mBorder ? QFrame::StyledPanel : QFrame::NoFrame);
     edit.setReadOnly(mReadOnly);
-    if (mReadOnly) edit.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     edit.setTabChangesFocus(!mAcceptTabs);
     edit.setLineWrapMode(mMultiline ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     edit.setVerticalScrollBarPolicy(mMultiline && mScrollbarVertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);

@@ -1,0 +1,116 @@
+"""The About and Help windows and the menu bar: opened from the context menu
+and from the Help menu of a document window, and Ctrl+Q, which quits from any
+window and saves the clock's settings."""
+
+import unittest
+
+from kivra_e2e import ClockTestCase, poll
+
+ABOUT_SIZE = (284, 366)
+HELP_SIZE = (300, 86)
+# A point of the About window's badge where its dark background shows, and
+# that colour (resources/make_pictures.py).
+BADGE_POINT = (34 + 205, 324 + 15)
+BADGE_COLOUR = 0x1E222A
+# A point of the icon's black tile, below where a menu bar inside the window
+# could reach.
+ICON_POINT = (110 + 3, 8 + 40)
+
+
+class AboutAndHelp(ClockTestCase):
+
+    def geometry(self, window):
+        out = self.server.xdotool("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def new_window(self, clock, before, size, timeout=5):
+        """Waits for a window of that size that was not among `before`."""
+        def found():
+            for window in set(clock.windows()) - set(before):
+                if self.geometry(window)[2:] == size:
+                    return window
+            return None
+        window = poll(found, timeout)
+        self.assertTrue(window, f"no new {size[0]} x {size[1]} window: " + clock.output())
+        return window
+
+    def pixel(self, window, point):
+        x, y, _, _ = self.geometry(window)
+        return self.server.screenshot().pixel(x + point[0], y + point[1])
+
+    def help_menu(self, window, presses):
+        """Chooses an entry of a window's Help menu with the keyboard: Alt+H
+        opens the menu on its first entry, Down goes on."""
+        self.server.xdotool("windowfocus", "--sync", window)
+        self.server.xdotool("key", "--delay", 60, "alt+h", *(["Down"] * presses), "Return")
+
+    def open_about(self, clock):
+        before = clock.windows()
+        clock.choose("About Kivra...")
+        about = self.new_window(clock, before, ABOUT_SIZE)
+        self.assertTrue(poll(lambda: self.pixel(about, BADGE_POINT) == BADGE_COLOUR, 5),
+                        f"the badge is not shown: {self.pixel(about, BADGE_POINT):06X}")
+        return about
+
+    def test_the_context_menu_opens_the_about_window(self):
+        clock = self.start()
+        about = self.open_about(clock)
+        self.assertEqual(self.pixel(about, ICON_POINT), 0x000000, "the icon is not shown")
+        # A second choice shows the same window again.
+        before = clock.windows()
+        clock.choose("About Kivra...")
+        self.assertTrue(poll(lambda: about in clock.windows(), 5))
+        self.assertEqual(set(clock.windows()) - set(before), set())
+
+    def test_the_help_menu_opens_help_and_brings_the_about_window_forward(self):
+        clock = self.start()
+        about = self.open_about(clock)
+
+        before = clock.windows()
+        self.help_menu(about, 0)
+        help_window = self.new_window(clock, before, HELP_SIZE)
+        self.assertEqual(self.server.xdotool("getwindowname", help_window).strip(), "Kivra Help")
+
+        # Laid over the badge, the Help window hides it until "About Kivra..."
+        # in its own Help menu brings the About window forward.
+        left, top, _, _ = self.geometry(about)
+        self.server.xdotool("windowmove", "--sync", help_window, left, top + BADGE_POINT[1] - 40)
+        self.assertTrue(poll(lambda: self.pixel(about, BADGE_POINT) != BADGE_COLOUR, 5),
+                        "the Help window does not cover the badge")
+        before = clock.windows()
+        self.help_menu(help_window, 1)
+        self.assertTrue(poll(lambda: self.pixel(about, BADGE_POINT) == BADGE_COLOUR, 5),
+                        "the About window did not come forward: " + clock.output())
+        self.assertEqual(set(clock.windows()) - set(before), set(), "a second About window was made")
+
+        # "OK" closes the Help window; the next "Help..." opens a new one.
+        self.server.xdotool("windowfocus", "--sync", help_window)
+        self.server.xdotool("key", "Return")
+        self.assertTrue(poll(lambda: help_window not in clock.windows(), 5), "OK did not close the Help window")
+        before = clock.windows()
+        self.help_menu(about, 0)
+        self.new_window(clock, before, HELP_SIZE)
+
+    def test_ctrl_q_quits_from_the_clock_and_saves_the_settings(self):
+        clock = self.start()
+        clock.drag(60, 75, 30, 20)
+        self.assertEqual(clock.wait_geometry((40, 60, 510, 150)), (40, 60, 510, 150))
+        self.server.xdotool("windowfocus", "--sync", clock.window)
+        self.server.xdotool("key", "ctrl+q")
+        self.assertEqual(clock.wait_exit(), 0, clock.output())
+        self.assert_settings(clock, {"WinMain.Left": 40, "WinMain.Top": 60})
+
+    def test_ctrl_q_quits_from_the_about_window_too(self):
+        clock = self.start()
+        clock.choose("Rotate")
+        self.assertEqual(clock.wait_geometry((None, None, 150, 510)), (10, 40, 150, 510))
+        about = self.open_about(clock)
+        self.server.xdotool("windowfocus", "--sync", about)
+        self.server.xdotool("key", "ctrl+q")
+        self.assertEqual(clock.wait_exit(), 0, clock.output())
+        self.assert_settings(clock, {"WinMain.Width": 150, "WinMain.Height": 510, "Rotation": 1})
+
+
+if __name__ == "__main__":
+    unittest.main()
