@@ -57,18 +57,28 @@ bool MaskAllBlack(const QImage& mask, const QRect& region) {
     return true;
 }
 
+// The mask that applies to the region: none while it is still all black, or
+// when it has no pixels there (its image could not be made).
+const QImage* MaskFor(const PictureData& source, const QRect& region) {
+    if (!source.mask || detail::StillBlack(source.mask->Data())) return nullptr;
+    const QImage& mask = source.mask->Data().image;
+    return mask.rect().contains(region) ? &mask : nullptr;
+}
+
 // True when the region of the picture covers what lies under it completely.
 bool Opaque(const PictureData& source, const QRect& region) {
     if (source.hasAlpha) return false;
-    return !source.mask || detail::StillBlack(source.mask->Data()) || MaskAllBlack(source.mask->Data().image, region);
+    const QImage* mask = MaskFor(source, region);
+    return !mask || MaskAllBlack(*mask, region);
 }
 
 // The region of the picture as premultiplied ARGB, its mask turned into alpha
 // (black opaque, white transparent, greys partly).
 QImage MaskedRegion(const PictureData& source, const QRect& region) {
     QImage layer = source.image.copy(region).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (!source.mask || detail::StillBlack(source.mask->Data())) return layer;
-    const QImage& mask = source.mask->Data().image;
+    const QImage* maskImage = MaskFor(source, region);
+    if (!maskImage) return layer;
+    const QImage& mask = *maskImage;
     for (int y = 0; y < layer.height(); ++y) {
         auto* row = reinterpret_cast<quint32*>(layer.scanLine(y));
         const auto* maskRow = reinterpret_cast<const quint32*>(mask.constScanLine(y + region.y())) + region.x();
