@@ -11,7 +11,8 @@ class Picture;
 class DockItem {
 public:
     DockItem();
-    // Back to the application's own icon.
+    // Puts the application's own icon back on the tile (a clear tile when its
+    // pictures are missing); UpdateNow shows it.
     void ResetIcon();
     // The 128 x 128 tile to draw on.
     Ref<framework::Graphics> Graphics();
