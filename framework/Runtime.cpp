@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "framework/Application.h"
+#include "framework/DockItem.h"
 #include "framework/Window.h"
 #include "framework/detail/RuntimeState.h"
 
@@ -92,7 +93,14 @@ void RuntimeInit(int& argc, char** argv) {
     InstallSignalHandlers();
 }
 
-void RuntimeRegisterAppObject(const Ref<Application>& app) { detail::State().app = app; }
+void RuntimeRegisterAppObject(const Ref<Application>& app) {
+    detail::State().app = app;
+    // The taskbar shows Kivra's own icon until the program draws into it.
+    if (app) {
+        app->DockItem()->ResetIcon();
+        app->DockItem()->UpdateNow();
+    }
+}
 
 Ref<Application> GetAppObject() { return detail::State().app; }
 

@@ -173,8 +173,12 @@ TEST_F(SmartColorWellDrawTest, DimmedLookFollowsStateWindowAndPicker) {
             EXPECT_EQ(half(AlphaAt(x, y)), c.faceDimmed) << c.name << " at " << x << ", " << y << ": " << AlphaAt(x, y);
         for (const auto& [x, y] : {std::pair{5, 5}, std::pair{16, 16}, std::pair{26, 26}})
             EXPECT_EQ(half(AlphaAt(x, y)), c.boxDimmed) << c.name << " at " << x << ", " << y << ": " << AlphaAt(x, y);
-        if (!c.faceDimmed) EXPECT_EQ(AlphaAt(3, 15), 255) << c.name;
-        if (!c.boxDimmed) EXPECT_EQ(AlphaAt(16, 16), 255) << c.name;
+        if (!c.faceDimmed) {
+            EXPECT_EQ(AlphaAt(3, 15), 255) << c.name;
+        }
+        if (!c.boxDimmed) {
+            EXPECT_EQ(AlphaAt(16, 16), 255) << c.name;
+        }
     }
 }
 
