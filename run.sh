@@ -34,13 +34,23 @@ kivra_install() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# kivra_configure DIR [CMAKE_ARGS...]: configures DIR unless it already is.
+# kivra_configure DIR [-DNAME=VALUE...]: configures DIR unless it already is,
+# with those values; a tree configured otherwise (say, without the
+# sanitizers) is configured again with them.
 kivra_configure() {
-  local dir="$1"
+  local dir="$1" option
   shift
   if [[ ! -f "$dir/CMakeCache.txt" ]]; then
     cmake -S . -B "$dir" -G Ninja "$@"
+    return
   fi
+  for option in "$@"; do
+    option="${option#-D}"
+    if ! grep -qE "^${option%%=*}:[A-Z]+=${option#*=}\$" "$dir/CMakeCache.txt"; then
+      cmake -S . -B "$dir" "$@"
+      return
+    fi
+  done
 }
 
 kivra_build() {
