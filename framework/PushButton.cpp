@@ -118,7 +118,7 @@ void PushButton::ApplyLook() {
     button.setText(QString::fromStdString(mCaption).replace(QLatin1Char('&'), QLatin1String("&&")));
     QFont font = widget->parentWidget() ? widget->parentWidget()->font() : QFont();
     if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    if (mTextSize > 0) font.setPointSize(mTextSize);
+    if (mTextSize > 0) font.setPixelSize(mTextSize);
     font.setBold(mBold);
     font.setItalic(mItalic);
     font.setUnderline(mUnderline);

@@ -24,7 +24,9 @@ void RectControl::AttachTo(Window& window) {
 }
 
 void RectControl::ApplyGeometry() {
-    if (mWidget) mWidget->setGeometry(mLeft, mTop, std::max<Int32>(mWidth, 0), std::max<Int32>(mHeight, 0));
+    if (!mWidget) return;
+    const Int32 clientTop = OwnerWindow() ? OwnerWindow()->ClientTop() : 0;
+    mWidget->setGeometry(mLeft, mTop + clientTop, std::max<Int32>(mWidth, 0), std::max<Int32>(mHeight, 0));
 }
 
 void RectControl::Left(Int32 v) {

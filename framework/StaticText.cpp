@@ -111,7 +111,8 @@ void StaticText::ApplyLook() {
     // "System" and size 0 are the desktop's own font and size.
     QFont font = widget->parentWidget() ? widget->parentWidget()->font() : QFont();
     if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    if (mTextSize > 0) font.setPointSize(mTextSize);
+    // Sizes are the design's pixels (72 dots per inch), so a label fits its height.
+    if (mTextSize > 0) font.setPixelSize(mTextSize);
     font.setBold(mBold);
     font.setItalic(mItalic);
     font.setUnderline(mUnderline);

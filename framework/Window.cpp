@@ -49,6 +49,8 @@ void Window::Constructor(const std::string& qualifiedName) {
     mQualifiedName = qualifiedName;
     Layout();
     detail::AttachMenuBar(*this);
+    mClientTop = detail::MenuBarHeight(*this);
+    mWidget->resize(mWidth, mHeight + mClientTop);
     CreateControls();
     auto& state = detail::State();
     state.windows.emplace_back(qualifiedName, shared_from_this());
@@ -158,7 +160,7 @@ void Window::SetSize(Int32 width, Int32 height) {
     const Int32 dw = w - mWidth, dh = h - mHeight;
     mWidth = w;
     mHeight = h;
-    mWidget->resize(w, h);
+    mWidget->resize(w, h + mClientTop);
     for (const auto& control : mControls) {
         if (auto* rect = dynamic_cast<RectControl*>(control.get())) rect->FollowWindowResize(dw, dh);
     }
@@ -206,7 +208,7 @@ void Window::Show() {
         ClampPosition();
     }
     mShown = true;
-    mWidget->resize(mWidth, mHeight);
+    mWidget->resize(mWidth, mHeight + mClientTop);
     mWidget->RequestMove(QPoint(mLeft, mTop));
     mWidget->show();
     mWidget->raise();

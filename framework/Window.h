@@ -104,6 +104,8 @@ public:
     virtual bool Event_ContextualMenuAction(MenuItem& hitItem);
 
     detail::WindowWidget& Widget() const { return *mWidget; }
+    // The pixels above the client area taken by a menu bar the window shows itself.
+    Int32 ClientTop() const { return mClientTop; }
     Int32 BackColorWrites() const { return mBackColorWrites; }
 
 private:
@@ -133,6 +135,7 @@ private:
     std::function<void()> mEndModal;
     Int32 mBackColorWrites = 0;
     bool mMousePressed = false;
+    Int32 mClientTop = 0;
 };
 
 // The open window registered under a qualified class name, or Nil.

@@ -32,7 +32,7 @@ QPoint WindowWidget::ToWindow(QPointF global) const {
     // may not have caught up with the last move yet, so measure from where the
     // program put the window.
     return QPoint(static_cast<int>(std::floor(global.x())) - mOwner.Left(),
-                  static_cast<int>(std::floor(global.y())) - mOwner.Top());
+                  static_cast<int>(std::floor(global.y())) - mOwner.Top() - mOwner.ClientTop());
 }
 
 void WindowWidget::paintEvent(QPaintEvent* event) {

@@ -19,16 +19,23 @@ ICON_POINT = (110 + 3, 8 + 40)
 
 class AboutAndHelp(ClockTestCase):
 
+    def setUp(self):
+        super().setUp()
+        self.client_top = {}
+
     def geometry(self, window):
         out = self.server.xdotool("getwindowgeometry", "--shell", window)
         values = dict(line.split("=", 1) for line in out.split())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def new_window(self, clock, before, size, timeout=5):
-        """Waits for a window of that size that was not among `before`."""
+        """Waits for a window of that client size that was not among `before`;
+        a menu bar the window shows itself stands above the client area."""
         def found():
             for window in set(clock.windows()) - set(before):
-                if self.geometry(window)[2:] == size:
+                _, _, width, height = self.geometry(window)
+                if width == size[0] and 0 <= height - size[1] <= 48:
+                    self.client_top[window] = height - size[1]
                     return window
             return None
         window = poll(found, timeout)
@@ -37,7 +44,8 @@ class AboutAndHelp(ClockTestCase):
 
     def pixel(self, window, point):
         x, y, _, _ = self.geometry(window)
-        return self.server.screenshot().pixel(x + point[0], y + point[1])
+        top = self.client_top.get(window, 0)
+        return self.server.screenshot().pixel(x + point[0], y + top + point[1])
 
     def help_menu(self, window, presses):
         """Chooses an entry of a window's Help menu with the keyboard: Alt+H
