@@ -103,6 +103,19 @@ class Sandbox:
         with open(os.path.join(self.config, "KivraPrefs.plist"), "w", encoding="utf-8") as f:
             f.write(settings_text(values))
 
+    def private_kivra(self, binary):
+        """A copy of the kivra binary of its own, beside a link to the
+        build's Resources: a relink of the build's binary while it runs
+        rewrites the pages it runs from and kills it."""
+        bin_dir = os.path.join(self.root, "kivra", "bin")
+        os.makedirs(bin_dir)
+        copy = os.path.join(bin_dir, os.path.basename(binary))
+        shutil.copy2(binary, copy)
+        resources = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(binary))), "Resources")
+        if os.path.isdir(resources):
+            os.symlink(resources, os.path.join(self.root, "kivra", "Resources"))
+        return copy
+
     def env(self, display):
         env = dict(os.environ, DISPLAY=display, HOME=self.root,
                    XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime)

@@ -59,6 +59,12 @@ class Subject:
             box.write_clock_settings(self.change_mode, update_icon=True)
         return box
 
+    def command_in(self, box):
+        """The command, with kivra run from the sandbox's own copy."""
+        if self.change_mode is None:
+            return self.command
+        return [box.private_kivra(self.command[0]), *self.command[1:]]
+
 
 def subjects():
     kivra = kivra_binary()
@@ -78,7 +84,7 @@ def first_frame(subject, helper):
     server = XServer()
     box = subject.sandbox()
     try:
-        out = subprocess.run([helper, "--timeout", "30", "--", *subject.command],
+        out = subprocess.run([helper, "--timeout", "30", "--", *subject.command_in(box)],
                              env=box.env(server.display), capture_output=True, text=True, timeout=60)
         m = re.search(r"map_ms=([\d.]+) frame_ms=([\d.]+)", out.stdout)
         if out.returncode != 0 or not m:
@@ -121,7 +127,7 @@ def measure_round(programs, seconds, warmup):
         for subject in programs.values():
             server = XServer()
             box = subject.sandbox()
-            process = subprocess.Popen(subject.command, env=box.env(server.display),
+            process = subprocess.Popen(subject.command_in(box), env=box.env(server.display),
                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL)
             running.append((subject, server, box, process))
@@ -172,7 +178,7 @@ def measure_callgrind(kivra, seconds, warmup, keep=None):
         with open(log_file, "wb") as valgrind_log:
             process = subprocess.Popen(
                 ["valgrind", "--tool=callgrind", f"--callgrind-out-file={out_file}",
-                 f"--separate-callers{REPAINT_CALLERS}={REPAINT}", kivra],
+                 f"--separate-callers{REPAINT_CALLERS}={REPAINT}", box.private_kivra(kivra)],
                 env=box.env(server.display), stdin=subprocess.DEVNULL,
                 stdout=valgrind_log, stderr=subprocess.STDOUT)
         try:

@@ -29,7 +29,7 @@ class Clock:
         self.server = server
         self.log_path = os.path.join(box.root, "kivra.log")
         with open(self.log_path, "wb") as log:
-            self.process = subprocess.Popen([binary], env=box.env(server.display), stdin=subprocess.DEVNULL,
+            self.process = subprocess.Popen([box.private_kivra(binary)], env=box.env(server.display), stdin=subprocess.DEVNULL,
                                             stdout=log, stderr=subprocess.STDOUT)
         self.window = wait_for_window(server, self.process.pid, "Kivra", 20)
         if not self.window:
@@ -200,6 +200,7 @@ def main():
             time.sleep(max(0.0, min(next_sample, next_drive) - time.monotonic()))
     except Failure as error:
         failures.append(str(error))
+        print(f"  ! {error}", flush=True)
     finally:
         status = stop(clock.process)
         server.close()
