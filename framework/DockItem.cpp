@@ -7,7 +7,6 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
-#include <QWidget>
 
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
@@ -83,12 +82,8 @@ void DockItem::UpdateNow() {
     const QImage& tile = mTile->Data().image;
     if (mShown && mShown->Data().image == tile) return;
 
-    const QIcon icon(new TileIconEngine(tile));
-    QApplication::setWindowIcon(icon);
-    // Each top-level window gets it too: with a window icon of its own a
-    // window ignores the application's.
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isWindow()) widget->setWindowIcon(icon);
+    // The windows take the application's icon: none of them has one of its own.
+    QApplication::setWindowIcon(QIcon(new TileIconEngine(tile)));
 
     if (!mShown) mShown = detail::NewTransparentPicture(kTileSide, kTileSide);
     mShown->Data().image = tile;  // shared until the tile is drawn on

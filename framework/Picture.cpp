@@ -1,5 +1,6 @@
 #include "framework/Picture.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QString>
 
@@ -91,9 +92,19 @@ void Picture::Objects(Ref<Group2D> objects) { mData->objects = std::move(objects
 
 Ref<Picture> Picture::Open(const std::string& path) {
     if (path.empty()) return {};
-    QImageReader reader(QString::fromStdString(path));
-    // Our bundle pictures keep their historical names (.pct) whatever they hold.
-    reader.setDecideFormatFromContent(true);
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    // Our bundle pictures keep their historical names (.pct) whatever they hold,
+    // so the format comes from the content. BMP and PNG, which Qt reads itself,
+    // are told by their first bytes; only other content makes Qt probe its
+    // format plugins, each of which stays loaded for the life of the clock.
+    const QByteArray head = file.peek(8);
+    QByteArray format;
+    if (head.startsWith("BM")) format = "bmp";
+    else if (head.startsWith("\x89PNG\r\n\x1a\n")) format = "png";
+    QImageReader reader(&file, format);
+    reader.setDecideFormatFromContent(format.isEmpty());
+    reader.setAutoDetectImageFormat(format.isEmpty());
     QImage image;
     if (!reader.read(&image)) return {};
     return detail::PictureFromImage(image);

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -223,6 +225,16 @@ void Detach(QWidget& widget) { delete BarOf(widget); }
 
 }  // namespace
 
+// The desktop's global menu, as Qt itself finds it on Linux: the registrar on
+// the session bus. Asked once.
+static bool GlobalMenuAvailable() {
+    static const bool available = [] {
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        return bus && bus->isServiceRegistered(QStringLiteral("com.canonical.AppMenu.Registrar")).value();
+    }();
+    return available;
+}
+
 void InstallMenuBar(const Ref<MenuBar>& bar) {
     auto& installed = Current();
     for (const auto& window : OpenWindows()) Detach(window->Widget());
@@ -247,6 +259,9 @@ void AttachMenuBar(Window& window) {
         if (entry.action && !entry.action->isSeparator()) widget.addAction(entry.action);
     }
 
+    // A window that shows no bar of its own needs one only to hand it to a
+    // global menu; a menu bar costs the clock its icons and menus in memory.
+    if (window.Frame() != 0 && !GlobalMenuAvailable()) return;
     auto* qbar = new QMenuBar(&widget);
     qbar->setObjectName(QLatin1String(BarObjectName));
     for (Int32 i = 0; i < installed.bar->Count(); ++i) {
