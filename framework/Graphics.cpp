@@ -10,6 +10,7 @@
 #include "framework/Picture.h"
 #include "framework/detail/GraphicsTarget.h"
 #include "framework/detail/PictureData.h"
+#include "framework/detail/RoundRectShape.h"
 
 namespace kivra::framework {
 
@@ -235,7 +236,6 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
     if (StaysBlack(*mTarget, mForeColor)) return;
     QImage& image = mTarget->Image();
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
-    const double rx = std::min(ovalWidth, width) / 2.0, ry = std::min(ovalHeight, height) / 2.0;
     const Int64 firstRow = std::max<Int64>(0, -Int64{y});
     const Int64 lastRow = std::min<Int64>(height, image.height() - Int64{y});
     // Rows with the same inset are filled together: most of a square's rows
@@ -243,17 +243,7 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
     Int64 runStart = firstRow, runSkip = -1;
     for (Int64 j = firstRow; j <= lastRow; ++j) {
         Int64 skip = -1;
-        if (j < lastRow) {
-            // A pixel is filled when its centre lies inside the rounded outline.
-            const double yc = static_cast<double>(j) + 0.5;
-            double t = 0.0;
-            if (yc < ry)
-                t = (ry - yc) / ry;
-            else if (yc > height - ry)
-                t = (yc - (height - ry)) / ry;
-            const double inset = rx * (1.0 - std::sqrt(std::max(0.0, 1.0 - t * t)));
-            skip = static_cast<Int64>(std::ceil(inset - 0.5));
-        }
+        if (j < lastRow) skip = detail::RoundRectInset(j, width, height, ovalWidth, ovalHeight);
         if (skip == runSkip) continue;
         if (runSkip >= 0) Fill(image, Int64{x} + runSkip, Int64{y} + runStart, Int64{width} - 2 * runSkip, j - runStart, c);
         runStart = j;
