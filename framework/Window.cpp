@@ -150,6 +150,11 @@ void Window::Width(Int32 v) { SetSize(v, mHeight); }
 void Window::Height(Int32 v) { SetSize(mWidth, v); }
 
 void Window::SetSize(Int32 width, Int32 height) {
+    if (!mOpen) {
+        // What Layout sets is the design size.
+        mDesignWidth = width;
+        mDesignHeight = height;
+    }
     const QRect desk = Desktop();
     // The program's own sizes may go below MinWidth/MinHeight (a turned face is
     // 15 wide), but never above the maximum or the desktop: no settings file or
@@ -180,6 +185,31 @@ void Window::ClampPosition() {
                    static_cast<long long>(desk.bottom()) + 1 - keepY);
 }
 
+void Window::ComeIntoView() {
+    // A place and size from an old or edited settings file must not hide the
+    // window: one too small to hold anything takes its design size, and one
+    // that no screen shows whole is moved onto the screen that shows most of it.
+    const Int32 least = std::min(mMinWidth, mMinHeight);
+    if (mWidth < least || mHeight < least) SetSize(mDesignWidth, mDesignHeight);
+    const QRect frame(mLeft, mTop, mWidth, mHeight);
+    QScreen* best = QGuiApplication::primaryScreen();
+    long long bestArea = -1;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect r = screen->geometry();
+        if (r.contains(frame)) return;
+        const QRect common = r.intersected(frame);
+        const long long area = common.isEmpty() ? 0 : static_cast<long long>(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = screen;
+        }
+    }
+    if (!best) return;
+    const QRect r = best->geometry();
+    mLeft = Clamp64(mLeft, r.left(), std::max<long long>(r.left(), static_cast<long long>(r.right()) + 1 - mWidth));
+    mTop = Clamp64(mTop, r.top(), std::max<long long>(r.top(), static_cast<long long>(r.bottom()) + 1 - mHeight));
+}
+
 void Window::ApplyPosition() { mWidget->RequestMove(QPoint(mLeft, mTop)); }
 
 void Window::BackColor(Color c) {
@@ -207,6 +237,7 @@ void Window::Show() {
         mTop = screen.top() + (screen.height() - mHeight) / 3;
         ClampPosition();
     }
+    if (!mShown) ComeIntoView();
     mShown = true;
     mWidget->resize(mWidth, mHeight + mClientTop);
     mWidget->RequestMove(QPoint(mLeft, mTop));

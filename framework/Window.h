@@ -115,6 +115,7 @@ private:
     void ApplyPosition();
     void SetSize(Int32 width, Int32 height);
     void ClampPosition();
+    void ComeIntoView();
 
     std::unique_ptr<detail::WindowWidget> mWidget;
     std::vector<Ref<Control>> mControls;
@@ -136,6 +137,7 @@ private:
     Int32 mBackColorWrites = 0;
     bool mMousePressed = false;
     Int32 mClientTop = 0;
+    Int32 mDesignWidth = 100, mDesignHeight = 100;
 };
 
 // The open window registered under a qualified class name, or Nil.

@@ -52,13 +52,13 @@ Expected Markup(const std::string& source, Style style) {
         // Line ends are ASCII, so they split no character.
         std::size_t at = 0;
         for (;;) {
-            const std::size_t end = piece.find_first_of("\r\n", at);
-            const std::string run = piece.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            const std::size_t lineEnd = piece.find_first_of("\r\n", at);
+            const std::string run = piece.substr(at, lineEnd == std::string::npos ? std::string::npos : lineEnd - at);
             out.styles.insert(out.styles.end(), static_cast<std::size_t>(fw::Len(run)), style);
-            if (end == std::string::npos) break;
+            if (lineEnd == std::string::npos) break;
             out.styles.push_back(style);
             out.styles.back().lineEnd = true;
-            at = end + 1;
+            at = lineEnd + 1;
         }
     };
     for (;;) {

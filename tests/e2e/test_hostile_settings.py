@@ -22,13 +22,6 @@ LOOKED_AT_AFTER = 1.5
 
 # Files whose clock is still not seen whole; each stays in the table and is
 # checked in every other respect. The fault is told when the face is missing.
-FACE_NOT_SHOWN_YET = {
-    "size_zero.plist": "a size below the face's least size leaves a 1 x 1 window with no squares",
-    "size_negative.plist": "a size below the face's least size leaves a 1 x 1 window with no squares",
-    "not_valid_values.plist": "sizes that read as 0 leave a 1 x 1 window with no squares",
-    "far_off_right_and_below.plist": "only a 16 x 16 corner of a window placed off the screen comes back",
-    "far_off_left_and_above.plist": "only a 16 x 16 corner of a window placed off the screen comes back",
-}
 
 
 def ten_megabytes_of_entries():
@@ -135,8 +128,6 @@ class HostileSettings(ClockTestCase):
         self.assertEqual((saved["WinMain.Left"], saved["WinMain.Top"], saved["WinMain.Width"],
                           saved["WinMain.Height"]), geometry, "the clock saved another place than it had")
         problems = face_problems(shot, geometry, saved)
-        if problems and name in FACE_NOT_SHOWN_YET:
-            self.skipTest(f"known fault: {FACE_NOT_SHOWN_YET[name]} ({problems[0]})")
         self.assertEqual(problems, [], "the face is not whole")
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,6 +45,12 @@ public:
     }
     void Event_Open() override {
         log.push_back("Open");
+        if (openPlace) {
+            Left(openPlace->left);
+            Top(openPlace->top);
+            Width(openPlace->width);
+            Height(openPlace->height);
+        }
         foundDuringOpen = fw::GetImplicitWindow("Probe.Probe").get() == this;
     }
     void Event_Close() override {
@@ -73,6 +80,10 @@ public:
         return true;
     }
 
+    struct Place {
+        Int32 left, top, width, height;
+    };
+    std::optional<Place> openPlace;
     std::vector<std::string> log;
     bool foundDuringOpen = false, foundDuringClose = false, quitFromClose = false, throwOnPress = false;
 };
@@ -144,6 +155,31 @@ TEST_F(WindowTest, PositionKeepsPartOfTheWindowOnTheDesktop) {
         window->Top(c.top);
         EXPECT_EQ(window->Left(), c.expectedLeft) << c.left;
         EXPECT_EQ(window->Top(), c.expectedTop) << c.top;
+    }
+}
+
+TEST(WindowFirstShow, PlaceAndSizeSetAtOpenComeIntoView) {
+    struct Case {
+        const char* name;
+        ProbeWindow::Place atOpen, shown;
+    } cases[] = {
+        {"as it was", {10, 40, 300, 120}, {10, 40, 300, 120}},
+        {"narrow but above the least side", {10, 40, 64, 200}, {10, 40, 64, 200}},
+        {"too small: design size", {10, 40, 0, 0}, {10, 40, 200, 100}},
+        {"too low: design size", {10, 40, 510, 1}, {10, 40, 200, 100}},
+        {"far right and below", {100000, 100000, 300, 120}, {3540, 2040, 300, 120}},
+        {"far left and above", {-100000, -100000, 300, 120}, {0, 0, 300, 120}},
+        {"partly off the right edge", {3700, 10, 300, 120}, {3540, 10, 300, 120}},
+    };
+    for (const auto& c : cases) {
+        auto window = std::make_shared<ProbeWindow>();
+        window->openPlace = c.atOpen;
+        window->Constructor("Probe.Probe");
+        EXPECT_EQ(window->Left(), c.shown.left) << c.name;
+        EXPECT_EQ(window->Top(), c.shown.top) << c.name;
+        EXPECT_EQ(window->Width(), c.shown.width) << c.name;
+        EXPECT_EQ(window->Height(), c.shown.height) << c.name;
+        fw::testing::ResetApplication();
     }
 }
 
