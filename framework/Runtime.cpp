@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "framework/Application.h"
@@ -81,6 +82,12 @@ void ScheduleRelease() {
 }  // namespace detail
 
 void RuntimeInit(int& argc, char** argv) {
+    // Pictures of a window's size come and go every second. With glibc's
+    // sliding threshold, the first one freed moves such buffers from mmap into
+    // the heap, whose pages are then kept: a clock that runs all day would
+    // hold on to its largest picture's worth of memory. A fixed threshold
+    // gives every large picture back as soon as it is dropped.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     // The clock places its own window, which Wayland does not allow: use X11
     // (XWayland on a Wayland desktop) when there is a display, else the default.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
