@@ -8,6 +8,7 @@
 #include "framework/Runtime.h"
 #include "framework/Window.h"
 #include "framework/detail/ControlWidget.h"
+#include "framework/detail/StyledFont.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework {
@@ -89,17 +90,7 @@ void PushButton::SetProperty(const std::string& name, const PropertyValue& value
         mDefault = PropertyBoolean(name, value);
     } else if (name == "Cancel") {
         mCancel = PropertyBoolean(name, value);
-    } else if (name == "TextFont") {
-        mTextFont = PropertyString(name, value);
-    } else if (name == "TextSize") {
-        mTextSize = PropertyInt32(name, value);
-    } else if (name == "Bold") {
-        mBold = PropertyBoolean(name, value);
-    } else if (name == "Italic") {
-        mItalic = PropertyBoolean(name, value);
-    } else if (name == "Underline") {
-        mUnderline = PropertyBoolean(name, value);
-    } else {
+    } else if (!mStyle.Take(name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }
@@ -116,13 +107,7 @@ void PushButton::ApplyLook() {
     QPushButton& button = widget->Button();
     // A caption is shown as written: "&" is no mnemonic marker here.
     button.setText(QString::fromStdString(mCaption).replace(QLatin1Char('&'), QLatin1String("&&")));
-    QFont font = widget->parentWidget() ? widget->parentWidget()->font() : QFont();
-    if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    if (mTextSize > 0) font.setPixelSize(mTextSize);
-    font.setBold(mBold);
-    font.setItalic(mItalic);
-    font.setUnderline(mUnderline);
-    button.setFont(font);
+    button.setFont(detail::StyledFont(mStyle, *widget));
     widget->Roles(mDefault, mCancel);
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/Event.h"
 #include "framework/RectControl.h"
+#include "framework/detail/TextStyle.h"
 
 namespace kivra::framework {
 
@@ -33,9 +34,7 @@ private:
 
     std::string mCaption;
     bool mDefault = false, mCancel = false;
-    std::string mTextFont = "System";
-    Int32 mTextSize = 0;
-    bool mBold = false, mItalic = false, mUnderline = false;
+    detail::TextStyle mStyle;
 };
 
 }  // namespace kivra::framework

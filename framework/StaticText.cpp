@@ -6,6 +6,7 @@
 
 #include "framework/Window.h"
 #include "framework/detail/ControlWidget.h"
+#include "framework/detail/StyledFont.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework {
@@ -66,12 +67,12 @@ void StaticText::TextAlign(Int32 align) {
 }
 
 void StaticText::TextSize(Int32 size) {
-    mTextSize = size;
+    mStyle.size = size;
     ApplyLook();
 }
 
 void StaticText::Bold(bool bold) {
-    mBold = bold;
+    mStyle.bold = bold;
     ApplyLook();
 }
 
@@ -84,17 +85,7 @@ void StaticText::SetProperty(const std::string& name, const PropertyValue& value
         mTextColor = PropertyColor(name, value);
     } else if (name == "Multiline") {
         mMultiline = PropertyBoolean(name, value);
-    } else if (name == "TextFont") {
-        mTextFont = PropertyString(name, value);
-    } else if (name == "TextSize") {
-        mTextSize = PropertyInt32(name, value);
-    } else if (name == "Bold") {
-        mBold = PropertyBoolean(name, value);
-    } else if (name == "Italic") {
-        mItalic = PropertyBoolean(name, value);
-    } else if (name == "Underline") {
-        mUnderline = PropertyBoolean(name, value);
-    } else {
+    } else if (!mStyle.Take(name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }
@@ -108,15 +99,7 @@ detail::ControlWidget* StaticText::CreateWidget(Window& window) {
 void StaticText::ApplyLook() {
     auto* widget = static_cast<LabelWidget*>(Widget());
     if (!widget) return;
-    // "System" and size 0 are the desktop's own font and size.
-    QFont font = widget->parentWidget() ? widget->parentWidget()->font() : QFont();
-    if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    // Sizes are the design's pixels (72 dots per inch), so a label fits its height.
-    if (mTextSize > 0) font.setPixelSize(mTextSize);
-    font.setBold(mBold);
-    font.setItalic(mItalic);
-    font.setUnderline(mUnderline);
-    widget->setFont(font);
+    widget->setFont(detail::StyledFont(mStyle, *widget));
     widget->Show(QString::fromStdString(mText), HorizontalAlignment(mTextAlign), mMultiline,
                  QColor(mTextColor.Red(), mTextColor.Green(), mTextColor.Blue()));
 }

@@ -4,6 +4,7 @@
 
 #include "framework/Color.h"
 #include "framework/RectControl.h"
+#include "framework/detail/TextStyle.h"
 
 namespace kivra::framework {
 
@@ -14,9 +15,9 @@ public:
     void Text(const std::string& text);
     Int32 TextAlign() const { return mTextAlign; }
     void TextAlign(Int32 align);
-    Int32 TextSize() const { return mTextSize; }
+    Int32 TextSize() const { return mStyle.size; }
     void TextSize(Int32 size);
-    bool Bold() const { return mBold; }
+    bool Bold() const { return mStyle.bold; }
     void Bold(bool bold);
     bool Multiline() const { return mMultiline; }
     Color TextColor() const { return mTextColor; }
@@ -30,10 +31,10 @@ private:
     void ApplyLook();
 
     std::string mText;
-    Int32 mTextAlign = 0, mTextSize = 0;
-    bool mBold = false, mItalic = false, mUnderline = false, mMultiline = false;
+    Int32 mTextAlign = 0;
+    bool mMultiline = false;
+    detail::TextStyle mStyle;
     Color mTextColor{0x000000};
-    std::string mTextFont = "System";
 };
 
 }  // namespace kivra::framework
