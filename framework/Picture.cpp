@@ -10,6 +10,7 @@
 #include "framework/RGBSurface.h"
 #include "framework/detail/GraphicsTarget.h"
 #include "framework/detail/PictureData.h"
+#include "framework/detail/PixelBuffer.h"
 
 namespace kivra::framework {
 
@@ -41,7 +42,7 @@ Picture::Picture(Int32 width, Int32 height, Int32 depth) : mData(std::make_uniqu
     mData->depth = (depth == 8 || depth == 16) ? depth : 32;
     if (qint64{width} * height > kMaxPixels) return;
     const QImage::Format format = FormatForDepth(mData->depth);
-    mData->image = QImage(width, height, format);
+    mData->image = detail::NewImage(width, height, format);
     if (mData->image.isNull()) return;
     if (format == QImage::Format_Indexed8) mData->image.setColorTable(detail::Palette8());
     detail::FillEncoded(mData->image, 0, 0, width, height, detail::EncodePixel(format, 0xFFFFFFu));
@@ -122,7 +123,7 @@ Ref<Picture> NewTransparentPicture(Int32 width, Int32 height) {
     auto picture = NewPicture(width, height, 32);
     if (!picture) return {};
     PictureData& data = picture->Data();
-    data.image = QImage(data.image.width(), data.image.height(), QImage::Format_ARGB32_Premultiplied);
+    data.image = NewImage(data.image.width(), data.image.height(), QImage::Format_ARGB32_Premultiplied);
     if (data.image.isNull()) return {};
     data.image.fill(Qt::transparent);
     data.hasAlpha = true;
