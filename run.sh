@@ -7,7 +7,7 @@ set -euo pipefail
 KIVRA_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev googletest
-  libxcb-cursor0 fonts-dejavu-core
+  libxcb1-dev libxcb-cursor0 fonts-dejavu-core
 )
 
 # Installs those of the given Debian packages that are not installed yet.

@@ -10,6 +10,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
+#include "framework/detail/NetWmIcon.h"
 #include "framework/detail/PictureData.h"
 
 namespace kivra::framework {
@@ -82,8 +83,12 @@ void DockItem::UpdateNow() {
     const QImage& tile = mTile->Data().image;
     if (mShown && mShown->Data().image == tile) return;
 
-    // The windows take the application's icon: none of them has one of its own.
-    QApplication::setWindowIcon(QIcon(new TileIconEngine(tile)));
+    if (auto* x11 = detail::NetWmIcon::Instance()) {
+        x11->Set(tile);
+    } else {
+        // The windows take the application's icon: none of them has one of its own.
+        QApplication::setWindowIcon(QIcon(new TileIconEngine(tile)));
+    }
 
     if (!mShown) mShown = detail::NewTransparentPicture(kTileSide, kTileSide);
     mShown->Data().image = tile;  // shared until the tile is drawn on

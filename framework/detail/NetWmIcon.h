@@ -1,0 +1,40 @@
+#pragma once
+
+// Framework-internal: the application's icon written straight into the
+// _NET_WM_ICON property of its X windows.
+
+#include <QImage>
+#include <QObject>
+
+#include <cstdint>
+#include <vector>
+
+class QWidget;
+
+namespace kivra::framework::detail {
+
+// Qt's own way to set an icon converts and copies it four times and then
+// tells every window of the application, which is a lot for an icon that
+// changes every second. This writes the one property each taskbar reads,
+// from a buffer made once, and gives windows made later the icon as well.
+class NetWmIcon : public QObject {
+public:
+    // The one writer, while the platform is X11; null on any other.
+    static NetWmIcon* Instance();
+
+    // The icon of every window of the application from now on.
+    void Set(const QImage& icon);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    NetWmIcon(void* connection, std::uint32_t atom);
+    void WriteTo(const QWidget& window);
+
+    void* mConnection;  // the xcb connection, kept as void* to keep xcb out of this header
+    std::uint32_t mAtom;
+    std::vector<std::uint32_t> mData;  // width, height, then the pixels as the property holds them
+};
+
+}  // namespace kivra::framework::detail
