@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "framework/Picture.h"
@@ -139,6 +140,54 @@ void Composite(QImage& target, const QPoint& at, const QImage& layer, bool opaqu
     QPainter painter(&target);
     painter.setCompositionMode(opaque ? QPainter::CompositionMode_Source : QPainter::CompositionMode_SourceOver);
     painter.drawImage(at, layer);
+}
+
+// Where a destination pixel reads an opaque source when shrinking: the two
+// source pixels around the point under its centre and the weight (of 256) of
+// the second.
+struct Tap {
+    int first, second;
+    quint32 weight;
+};
+
+std::vector<Tap> Taps(int count, int from, int lo, int hi, const std::function<double(double)>& toSource) {
+    std::vector<Tap> taps(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double at = std::clamp(toSource(from + i + 0.5) - 0.5, static_cast<double>(lo), static_cast<double>(hi));
+        const int first = std::min(static_cast<int>(at), hi);
+        const auto weight = static_cast<quint32>(std::lround((at - first) * 256.0));
+        taps[static_cast<size_t>(i)] = {first, std::min(first + 1, hi), std::min(weight, 255u)};
+    }
+    return taps;
+}
+
+// Mixes two pixels, all four channels, the second by weight / 256: equal
+// pixels give themselves back exactly.
+inline quint32 Mix(quint32 a, quint32 b, quint32 weight) {
+    const quint32 keep = 256u - weight;
+    const quint32 rb = (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * weight) >> 8) & 0x00FF00FFu;
+    const quint32 ag = ((((a >> 8) & 0x00FF00FFu) * keep + ((b >> 8) & 0x00FF00FFu) * weight)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+// Shrinks an opaque RGB32 source into a 32-bit target with bilinear
+// smoothing, as Qt's smooth drawing does, without the painter Qt would set
+// up for it: the dock icon shrinks the window's picture every second.
+void ShrinkOpaque(QImage& target, const QRect& visible, const QImage& source, const QRect& region,
+                  const std::function<double(double)>& toSourceX, const std::function<double(double)>& toSourceY) {
+    const std::vector<Tap> columns = Taps(visible.width(), visible.left(), region.left(), region.right(), toSourceX);
+    const std::vector<Tap> rows = Taps(visible.height(), visible.top(), region.top(), region.bottom(), toSourceY);
+    for (int v = 0; v < visible.height(); ++v) {
+        const Tap& row = rows[static_cast<size_t>(v)];
+        const auto* upper = reinterpret_cast<const quint32*>(source.constScanLine(row.first));
+        const auto* lower = reinterpret_cast<const quint32*>(source.constScanLine(row.second));
+        auto* out = reinterpret_cast<quint32*>(target.scanLine(visible.top() + v)) + visible.left();
+        for (const Tap& column : columns) {
+            const quint32 top = Mix(upper[column.first], upper[column.second], column.weight);
+            const quint32 bottom = Mix(lower[column.first], lower[column.second], column.weight);
+            *out++ = Mix(top, bottom, row.weight);
+        }
+    }
 }
 
 // Drawing black into a picture that is still all black changes nothing.
@@ -331,6 +380,12 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
                                 .intersected(QRectF(region));
         const bool direct = target.format() != QImage::Format_Indexed8;
         const bool wholeSource = opaque && sourceImage.format() == QImage::Format_RGB32;
+        const bool words =
+            target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
+        if (wholeSource && words) {
+            ShrinkOpaque(target, visible, sourceImage, region, toSourceX, toSourceY);
+            return;
+        }
         const QImage layerSource = wholeSource ? sourceImage : SourceRegion(source, region, opaque);
         const QRectF fromInLayer = wholeSource ? from : from.translated(-region.x(), -region.y());
         QImage layer;
