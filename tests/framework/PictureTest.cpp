@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,38 @@ TEST(Picture, NewPictureIsWhiteWithDefaultSettingsAndNoMask) {
         EXPECT_FALSE(p->HasMask());
         EXPECT_FALSE(p->Mask(false));
         EXPECT_EQ(static_cast<bool>(p->RGBSurface()), depth >= 16) << depth;
+    }
+}
+
+// Window-sized pictures come and go every second and reuse the buffer of the
+// last one dropped: what the old one held must never show in the new one,
+// and two pictures alive at once must never share pixels.
+TEST(Picture, LargePicturesReusingABufferStartWhiteAndStayApart) {
+    for (Int32 depth : {8, 16, 32}) {
+        const Int32 w = 510, h = 300;  // well above the size that is reused
+        {
+            auto dropped = NewPicture(w, h, depth);
+            dropped->Graphics()->ForeColor(Color(0x102030));
+            dropped->Graphics()->FillRect(0, 0, w, h);
+        }
+        auto first = NewPicture(w, h, depth);
+        auto second = NewPicture(w, h, depth);
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(first->Data().image.constBits(), second->Data().image.constBits()) << depth;
+        for (const auto& [x, y] : std::vector<std::pair<Int32, Int32>>{{0, 0}, {w / 2, h / 2}, {w - 1, h - 1}}) {
+            EXPECT_EQ(first->Graphics()->Pixel(x, y), Color(0xFFFFFF)) << depth << " at " << x << "," << y;
+            EXPECT_EQ(second->Graphics()->Pixel(x, y), Color(0xFFFFFF)) << depth << " at " << x << "," << y;
+        }
+        first->Graphics()->ForeColor(Color(0x00FF00));
+        first->Graphics()->FillRect(0, 0, w, h);
+        EXPECT_EQ(second->Graphics()->Pixel(w - 1, h - 1), Color(0xFFFFFF)) << depth;
+        // A copy made from a reused buffer keeps its pixels once the picture is gone.
+        const QImage copy = first->Data().image;
+        first = {};
+        auto third = NewPicture(w, h, depth);
+        third->Graphics()->ForeColor(Color(0x0000FF));
+        third->Graphics()->FillRect(0, 0, w, h);
+        EXPECT_EQ(QColor(copy.pixel(w - 1, h - 1)), QColor(0, 255, 0)) << depth;
     }
 }
 
