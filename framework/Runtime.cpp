@@ -11,6 +11,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "framework/Application.h"
 #include "framework/DockItem.h"
 #include "framework/Window.h"
@@ -88,13 +90,25 @@ void RuntimeInit(int& argc, char** argv) {
     // hold on to its largest picture's worth of memory. A fixed threshold
     // gives every large picture back as soon as it is dropped.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    // Settings for Qt's own start-up, taken back once the application exists,
+    // so that the programs the clock starts (the browser) do not inherit them.
+    std::vector<const char*> ours;
+    const auto setForQt = [&ours](const char* name, const char* value) {
+        if (std::getenv(name) != nullptr) return;  // the user's choice holds
+        setenv(name, value, 1);
+        ours.push_back(name);
+    };
     // The clock places its own window, which Wayland does not allow: use X11
     // (XWayland on a Wayland desktop) when there is a display, else the default.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-        const char* display = std::getenv("DISPLAY");
-        if (display && *display) setenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen", 1);
-    }
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display) setForQt("QT_QPA_PLATFORM", "xcb;wayland;offscreen");
+    // The clock repaints a few small squares every second. Through X shared
+    // memory each such repaint first waits for the server to finish reading
+    // the last one, a round trip that wakes two threads; sending the few
+    // pixels with the request costs less.
+    setForQt("QT_XCB_NO_MITSHM", "1");
     gQtApp = std::make_unique<QApplication>(argc, argv);
+    for (const char* name : ours) unsetenv(name);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName("Kivra");
     InstallSignalHandlers();
