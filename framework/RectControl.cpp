@@ -6,6 +6,7 @@
 #include "framework/detail/ControlDispatch.h"
 #include "framework/detail/ControlWidget.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework {
 
@@ -18,37 +19,49 @@ RectControl::~RectControl() {
 void RectControl::AttachTo(Window& window) {
     Control::AttachTo(window);
     mWidget = CreateWidget(window);
-    if (TransparentForMouse()) mWidget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (!mWidget) {
+        UpdateArea();
+        return;
+    }
     ApplyGeometry();
     mWidget->setVisible(mVisible);
 }
 
 void RectControl::ApplyGeometry() {
-    if (!mWidget) return;
+    if (!mWidget) {
+        UpdateArea();
+        return;
+    }
     const Int32 clientTop = OwnerWindow() ? OwnerWindow()->ClientTop() : 0;
     mWidget->setGeometry(mLeft, mTop + clientTop, std::max<Int32>(mWidth, 0), std::max<Int32>(mHeight, 0));
 }
 
 void RectControl::Left(Int32 v) {
+    if (!mWidget) UpdateArea();  // where it was
     mLeft = v;
     ApplyGeometry();
 }
 void RectControl::Top(Int32 v) {
+    if (!mWidget) UpdateArea();  // where it was
     mTop = v;
     ApplyGeometry();
 }
 void RectControl::Width(Int32 v) {
+    if (!mWidget) UpdateArea();  // where it was
     mWidth = v;
     ApplyGeometry();
 }
 void RectControl::Height(Int32 v) {
+    if (!mWidget) UpdateArea();  // where it was
     mHeight = v;
     ApplyGeometry();
 }
 
 void RectControl::Visible(bool v) {
+    if (v == mVisible) return;
     mVisible = v;
     if (mWidget) mWidget->setVisible(v);
+    else UpdateArea();
 }
 
 void RectControl::Enabled(bool v) {
@@ -73,12 +86,22 @@ Ref<DragItem> RectControl::NewDragItem(Int32 left, Int32 top, Int32 width, Int32
 
 void RectControl::Refresh() {
     ++mRedraws;
-    if (mWidget) mWidget->update();
+    UpdateArea();
+}
+
+void RectControl::UpdateArea() const {
+    if (mWidget) {
+        mWidget->update();
+        return;
+    }
+    Window* window = OwnerWindow();
+    if (window && mWidth > 0 && mHeight > 0) window->Widget().update(mLeft, mTop + window->ClientTop(), mWidth, mHeight);
 }
 
 void RectControl::Event_DropObject(DragItem&, Int32) {}
 
 void RectControl::FollowWindowResize(Int32 dw, Int32 dh) {
+    if (!mWidget && (mLockRight || mLockBottom)) UpdateArea();  // where it was
     if (mLockRight) {
         if (mLockLeft) mWidth += dw;
         else mLeft += dw;

@@ -65,15 +65,18 @@ public:
 
 protected:
     RectControl() = default;
-    // Makes the native widget of the control inside the window's widget.
+    // Makes the native widget of the control inside the window's widget, or
+    // none for a control that its window draws (it then has no tooltip and
+    // takes no mouse or drop of its own).
     virtual detail::ControlWidget* CreateWidget(Window& window) = 0;
-    // A control the mouse passes through to its window (no handlers of its own).
-    virtual bool TransparentForMouse() const { return false; }
 
 private:
     friend class detail::ControlWidget;
     void AttachTo(Window& window) override;
     void ApplyGeometry();
+    // Asks for the control to be drawn again: by its widget, or by its window
+    // over the control's area.
+    void UpdateArea() const;
 
     detail::ControlWidget* mWidget = nullptr;  // owned by the window's widget
     Int32 mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;

@@ -5,7 +5,8 @@
 
 namespace kivra::framework {
 
-// A filled rectangle with rounded corners. The mouse passes through it to its window.
+// A filled rectangle with rounded corners, drawn by its window. The mouse
+// passes through it to its window.
 class RoundRectangle : public RectControl {
 public:
     Color FillColor() const { return mFillColor; }
@@ -23,7 +24,6 @@ public:
 
 protected:
     detail::ControlWidget* CreateWidget(Window& window) override;
-    bool TransparentForMouse() const override { return true; }
 
 private:
     Color mFillColor{0xFFFFFF};

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
+#include <QScreen>
+#include <QWidget>
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +21,7 @@
 #include "framework/Testing.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
+#include "framework/detail/WindowWidget.h"
 
 namespace fw = kivra::framework;
 using fw::Int32;
@@ -255,6 +261,51 @@ TEST_F(WindowTest, FillColorWritesRequestRedrawsAndBackColorWritesAreCounted) {
     const Int32 writes = fw::testing::BackColorWrites(*window);
     window->BackColor(fw::Color(0x112233));
     EXPECT_EQ(fw::testing::BackColorWrites(*window), writes + 1);
+}
+
+// What reached the screen, after the repaints the changes asked for: the
+// squares are drawn by their window, so a change must repaint the right area.
+QImage OnScreen(fw::Window& window) {
+    QApplication::processEvents();
+    QWidget& widget = window.Widget();
+    return widget.screen()->grabWindow(widget.winId()).toImage();
+}
+
+TEST_F(WindowTest, SquaresShowWhereAndAsTheyAreAfterEachChange) {
+    const QRgb back = qRgb(0x11, 0x22, 0x33);
+    auto square = window->ControlByName("sq").As<fw::RoundRectangle>();
+    square->FillColor(fw::Color(0x00FF00));
+    square->BorderWidth(0);
+    square->OvalWidth(10);
+    square->OvalHeight(10);
+    window->Widget().show();
+    QImage shown = OnScreen(*window);
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixel(25, 25), qRgb(0, 0xFF, 0)) << "centre";
+    EXPECT_EQ(shown.pixel(10, 10), back) << "a rounded corner is left out";
+    EXPECT_EQ(shown.pixel(25, 10), qRgb(0, 0xFF, 0)) << "the middle of the top edge";
+
+    square->FillColor(fw::Color(0xFF0000));
+    EXPECT_EQ(OnScreen(*window).pixel(25, 25), qRgb(0xFF, 0, 0)) << "new colour";
+
+    square->Left(100);
+    shown = OnScreen(*window);
+    EXPECT_EQ(shown.pixel(25, 25), back) << "moved away: the old place is cleared";
+    EXPECT_EQ(shown.pixel(115, 25), qRgb(0xFF, 0, 0)) << "moved: drawn at the new place";
+
+    square->Width(60);
+    EXPECT_EQ(OnScreen(*window).pixel(150, 25), qRgb(0xFF, 0, 0)) << "widened";
+
+    square->Visible(false);
+    EXPECT_EQ(OnScreen(*window).pixel(115, 25), back) << "hidden";
+    square->Visible(true);
+    EXPECT_EQ(OnScreen(*window).pixel(115, 25), qRgb(0xFF, 0, 0)) << "shown again";
+
+    square->BorderWidth(4);
+    square->BorderColor(fw::Color(0x0000FF));
+    shown = OnScreen(*window);
+    EXPECT_EQ(shown.pixel(130, 11), qRgb(0, 0, 0xFF)) << "border";
+    EXPECT_EQ(shown.pixel(130, 25), qRgb(0xFF, 0, 0)) << "fill inside the border";
 }
 
 }  // namespace
