@@ -74,6 +74,10 @@ void NetWmIcon::Set(const QImage& icon) {
             *out++ = alpha == 255 ? p : alpha == 0 ? 0u : qUnpremultiply(p);
         }
     }
+    // The windows' pending repaints go out first. Behind the icon's 64 kB the
+    // connection counts as full until the server has read it, and a repaint
+    // sent then would wait for that.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     for (QWidget* window : QApplication::topLevelWidgets())
         if (TakesIcon(*window)) WriteTo(*window);
     xcb_flush(Connection(mConnection));
