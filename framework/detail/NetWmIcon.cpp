@@ -64,16 +64,24 @@ void NetWmIcon::Set(const QImage& icon) {
     mData.resize(2 + static_cast<size_t>(w) * static_cast<size_t>(h));
     mData[0] = static_cast<std::uint32_t>(w);
     mData[1] = static_cast<std::uint32_t>(h);
-    std::uint32_t* out = mData.data() + 2;
     // The property holds colours that are not premultiplied by their alpha.
+    // Those of opaque and clear pixels stay as they are, and a face drawn on
+    // a clear tile has no others: the division is left to a second pass, for
+    // the pixels that need it.
+    std::uint32_t* const pixels = mData.data() + 2;
+    std::uint32_t* out = pixels;
+    bool partlyClear = false;
     for (int y = 0; y < h; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         for (int x = 0; x < w; ++x) {
             const QRgb p = row[x];
-            const int alpha = qAlpha(p);
-            *out++ = alpha == 255 ? p : alpha == 0 ? 0u : qUnpremultiply(p);
+            partlyClear |= static_cast<std::uint32_t>(qAlpha(p) - 1) < 254u;
+            *out++ = qAlpha(p) == 0 ? 0u : p;
         }
     }
+    if (partlyClear)
+        for (std::uint32_t* q = pixels; q != out; ++q)
+            if (static_cast<std::uint32_t>(qAlpha(*q) - 1) < 254u) *q = qUnpremultiply(*q);
     // The windows' pending repaints go out first. Behind the icon's 64 kB the
     // connection counts as full until the server has read it, and a repaint
     // sent then would wait for that.
