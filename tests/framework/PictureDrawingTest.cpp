@@ -306,6 +306,27 @@ TEST(DrawPicture, ShrinkingKeepsUniformAreasExact) {
     }
 }
 
+TEST(DrawPicture, ShrinkingMixesEachChannelOfTheFourNeighbours) {
+    // Halving puts each target pixel's centre between four source pixels, so
+    // it takes each channel's mean of the four, the pair on each row first.
+    const Color grid[2][4] = {{Color(0xFF0000), Color(0x00FF00), Color(0x0000FF), Color(0xFFFFFF)},
+                              {Color(0x102030), Color(0xF0E0D0), Color(0x808080), Color(0x000000)}};
+    auto source = NewPicture(4, 2, 32);
+    for (Int32 y = 0; y < 2; ++y)
+        for (Int32 x = 0; x < 4; ++x) source->Graphics()->Pixel(x, y, grid[y][x]);
+    auto target = NewPicture(2, 1, 32);
+    target->Graphics()->DrawPicture(source, 0, 0, 2, 1, 0, 0, 4, 2);
+    for (Int32 u = 0; u < 2; ++u) {
+        const auto channel = [&](Int32 shift) {
+            const auto at = [&](Int32 y, Int32 x) { return (grid[y][x].Integer() >> shift) & 0xFF; };
+            const auto half = [](Int32 a, Int32 b) { return (a * 128 + b * 128) >> 8; };
+            return half(half(at(0, 2 * u), at(0, 2 * u + 1)), half(at(1, 2 * u), at(1, 2 * u + 1)));
+        };
+        const Color expected = RGB(channel(16), channel(8), channel(0));
+        EXPECT_EQ(target->Graphics()->Pixel(u, 0), expected) << u;
+    }
+}
+
 TEST(DrawPicture, ShrinkingTheWholeFaceFillsTheWholeTarget) {
     auto source = NewPicture(510, 150, 32);
     source->Graphics()->ForeColor(Color(0x336699));
