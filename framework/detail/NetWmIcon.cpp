@@ -12,6 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kivra::framework::detail {
 
 namespace {
@@ -25,7 +29,30 @@ bool TakesIcon(const QWidget& widget) {
     return type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
 }
 
+std::uint32_t Plain(std::uint32_t p) {
+    const std::uint32_t alpha = p >> 24;
+    return alpha == 255u ? p : alpha == 0u ? 0u : qUnpremultiply(p);
+}
+
 }  // namespace
+
+// Opaque and clear pixels need no division, and a face drawn on a clear tile
+// has no others: those are done four at a time.
+void Unpremultiply(std::uint32_t* pixels, size_t count) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i clear = _mm_setzero_si128(), opaque = _mm_set1_epi32(255);
+    for (; i + 4 <= count; i += 4) {
+        auto* at = reinterpret_cast<__m128i*>(pixels + i);
+        const __m128i four = _mm_loadu_si128(at);
+        const __m128i alpha = _mm_srli_epi32(four, 24);
+        const __m128i isClear = _mm_cmpeq_epi32(alpha, clear);
+        if (_mm_movemask_epi8(_mm_or_si128(isClear, _mm_cmpeq_epi32(alpha, opaque))) != 0xFFFF) break;
+        _mm_storeu_si128(at, _mm_andnot_si128(isClear, four));
+    }
+#endif
+    for (; i < count; ++i) pixels[i] = Plain(pixels[i]);
+}
 
 NetWmIcon* NetWmIcon::Instance() {
     // Looked for once per application object: tests make several in turn.
@@ -65,23 +92,11 @@ void NetWmIcon::Set(const QImage& icon) {
     mData[0] = static_cast<std::uint32_t>(w);
     mData[1] = static_cast<std::uint32_t>(h);
     // The property holds colours that are not premultiplied by their alpha.
-    // Those of opaque and clear pixels stay as they are, and a face drawn on
-    // a clear tile has no others: the division is left to a second pass, for
-    // the pixels that need it.
     std::uint32_t* const pixels = mData.data() + 2;
-    std::uint32_t* out = pixels;
-    bool partlyClear = false;
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = row[x];
-            partlyClear |= static_cast<std::uint32_t>(qAlpha(p) - 1) < 254u;
-            *out++ = qAlpha(p) == 0 ? 0u : p;
-        }
-    }
-    if (partlyClear)
-        for (std::uint32_t* q = pixels; q != out; ++q)
-            if (static_cast<std::uint32_t>(qAlpha(*q) - 1) < 254u) *q = qUnpremultiply(*q);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(pixels + static_cast<size_t>(y) * static_cast<size_t>(w), argb.constScanLine(y),
+                    static_cast<size_t>(w) * sizeof(std::uint32_t));
+    Unpremultiply(pixels, static_cast<size_t>(w) * static_cast<size_t>(h));
     // The windows' pending repaints go out first. Behind the icon's 64 kB the
     // connection counts as full until the server has read it, and a repaint
     // sent then would wait for that.

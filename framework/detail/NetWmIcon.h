@@ -6,12 +6,17 @@
 #include <QImage>
 #include <QObject>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class QWidget;
 
 namespace kivra::framework::detail {
+
+// Premultiplied ARGB pixels to the plain ones the property holds, in place;
+// clear pixels become 0.
+void Unpremultiply(std::uint32_t* pixels, size_t count);
 
 // Qt's own way to set an icon converts and copies it four times and then
 // tells every window of the application, which is a lot for an icon that

@@ -17,6 +17,7 @@
 #include "framework/Group2D.h"
 #include "framework/Picture.h"
 #include "framework/RGBSurface.h"
+#include "framework/detail/NetWmIcon.h"
 #include "framework/detail/PictureData.h"
 
 namespace kivra::framework {
@@ -329,6 +330,23 @@ TEST(Picture, PictureFromImageCopiesAtDepth32) {
     image.setPixel(1, 1, 0);
     EXPECT_EQ(p->Graphics()->Pixel(1, 1), Color(0xC86432));
     EXPECT_FALSE(detail::PictureFromImage(QImage()));
+}
+
+TEST(WindowIconPixels, PlainAsThePropertyHoldsThemWhereverThePartlyClearOnesAre) {
+    // Runs of opaque and clear pixels are passed over several at a time: a
+    // partly clear pixel must be divided wherever it stands in such a run.
+    const std::uint32_t opaque = 0xFF336699u, clearWithColour = 0x00102030u;
+    const std::uint32_t half = qPremultiply(qRgba(0x40, 0x80, 0xC0, 0x80));
+    for (size_t count : {1u, 4u, 7u, 9u, 16u})
+        for (size_t at = 0; at <= count; ++at) {  // at == count: none partly clear
+            std::vector<std::uint32_t> pixels(count);
+            for (size_t i = 0; i < count; ++i) pixels[i] = i % 3 == 1 ? clearWithColour : opaque;
+            if (at < count) pixels[at] = half;
+            std::vector<std::uint32_t> expected(pixels);
+            for (auto& p : expected) p = p == opaque ? p : p == clearWithColour ? 0u : qUnpremultiply(p);
+            detail::Unpremultiply(pixels.data(), pixels.size());
+            EXPECT_EQ(pixels, expected) << count << " pixels, partly clear at " << at;
+        }
 }
 
 }  // namespace
