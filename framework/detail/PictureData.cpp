@@ -142,6 +142,8 @@ QRgb ReadPixel(PictureData& data, int x, int y) {
 }
 
 void WritePixel(PictureData& data, int x, int y, QRgb rgb) {
+    // Written through the cached pointer, which leaves the cache key as it was.
+    data.uniformKey = -1;
     if (StillBlack(data)) {
         if ((rgb & 0xFFFFFFu) == 0) return;
         Pixels(data);

@@ -10,6 +10,7 @@
 #include "framework/Color.h"
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
+#include "framework/RGBSurface.h"
 #include "framework/detail/PictureData.h"
 
 namespace kivra::framework {
@@ -172,6 +173,40 @@ Ref<Picture> Numbered(Int32 width, Int32 height) {
 }
 
 Color NumberAt(Int32 x, Int32 y) { return Color(static_cast<std::uint32_t>(0x100 + x * 16 + y)); }
+
+TEST(Drawing, FillingTheWholePictureAgainAfterAnyOtherDrawingFillsIt) {
+    // A second fill of the whole picture with the colour it was filled with
+    // may be left out only while nothing else has drawn into it since.
+    struct Case {
+        const char* name;
+        void (*draw)(Picture& p);
+    } cases[] = {
+        {"pixel", [](Picture& p) { p.Graphics()->Pixel(1, 0, kRed); }},
+        {"surface pixel", [](Picture& p) {
+             if (auto surface = p.RGBSurface()) surface->Pixel(2, 1, kRed);  // depth 32 only
+         }},
+        {"line", [](Picture& p) { p.Graphics()->DrawLine(0, 0, 3, 1); }},
+        {"part filled", [](Picture& p) { p.Graphics()->FillRect(1, 1, 2, 1); }},
+        {"whole filled in another colour", [](Picture& p) { p.Graphics()->FillRect(0, 0, 4, 2); }},
+        {"cleared", [](Picture& p) { p.Graphics()->ClearRect(0, 0, 2, 2); }},
+        {"picture drawn on it", [](Picture& p) { p.Graphics()->DrawPicture(Numbered(2, 2), 1, 0); }},
+    };
+    for (Int32 depth : {8, 16, 32})
+        for (const auto& c : cases) {
+            auto p = NewPicture(4, 2, depth);
+            auto g = p->Graphics();
+            g->ForeColor(kBlue);
+            g->FillRect(0, 0, 4, 2);
+            g->ForeColor(kRed);
+            c.draw(*p);
+            g->ForeColor(kBlue);
+            g->FillRect(-1, -1, 10, 10);
+            for (Int32 y = 0; y < 2; ++y)
+                for (Int32 x = 0; x < 4; ++x)
+                    EXPECT_EQ(g->Pixel(x, y), g->Pixel(0, 0)) << c.name << ", depth " << depth << " at " << x << "," << y;
+            EXPECT_NE(g->Pixel(0, 0), kRed) << c.name << ", depth " << depth;
+        }
+}
 
 struct PlaceCase {
     const char* name;
