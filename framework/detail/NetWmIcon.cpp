@@ -36,8 +36,8 @@ std::uint32_t Plain(std::uint32_t p) {
 
 }  // namespace
 
-// Opaque and clear pixels need no division, and a face drawn on a clear tile
-// has no others: those are done four at a time.
+// Opaque and clear pixels need no division, and most of the tile is either:
+// four of them are done at a time.
 void Unpremultiply(std::uint32_t* pixels, size_t count) {
     size_t i = 0;
 #if defined(__SSE2__)
@@ -47,8 +47,11 @@ void Unpremultiply(std::uint32_t* pixels, size_t count) {
         const __m128i four = _mm_loadu_si128(at);
         const __m128i alpha = _mm_srli_epi32(four, 24);
         const __m128i isClear = _mm_cmpeq_epi32(alpha, clear);
-        if (_mm_movemask_epi8(_mm_or_si128(isClear, _mm_cmpeq_epi32(alpha, opaque))) != 0xFFFF) break;
-        _mm_storeu_si128(at, _mm_andnot_si128(isClear, four));
+        if (_mm_movemask_epi8(_mm_or_si128(isClear, _mm_cmpeq_epi32(alpha, opaque))) == 0xFFFF) {
+            _mm_storeu_si128(at, _mm_andnot_si128(isClear, four));
+        } else {
+            for (size_t k = i; k < i + 4; ++k) pixels[k] = Plain(pixels[k]);
+        }
     }
 #endif
     for (; i < count; ++i) pixels[i] = Plain(pixels[i]);
