@@ -24,7 +24,8 @@ public:
     std::string Name() const { return mName; }
     Int32 Index() const { return mIndex; }
     void Index(Int32 index) { mIndex = index; }
-    // The window that holds the control; nullptr before it was placed in one.
+    // The window that holds the control; nullptr before it was placed in one
+    // and once that window is gone.
     Window* OwnerWindow() const { return mWindow; }
 
     void SetProperties(const PropertySet& properties);
@@ -43,6 +44,7 @@ protected:
 private:
     friend class Window;
     void NameInWindow(const std::string& name) { mName = name; }
+    void LeaveWindow() { mWindow = nullptr; }
 
     Window* mWindow = nullptr;
     std::string mName;

@@ -40,7 +40,9 @@ Window::Window() : mWidget(std::make_unique<detail::WindowWidget>(*this)) {}
 
 Window::~Window() {
     // Controls' widgets are children of mWidget; drop the controls first so none
-    // outlives the widget it draws in.
+    // outlives the widget it draws in. One still held elsewhere no longer has
+    // a window to draw in.
+    for (const auto& control : mControls) control->LeaveWindow();
     mControlsByName.clear();
     mControls.clear();
 }

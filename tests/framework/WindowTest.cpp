@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -261,6 +262,20 @@ TEST_F(WindowTest, FillColorWritesRequestRedrawsAndBackColorWritesAreCounted) {
     const Int32 writes = fw::testing::BackColorWrites(*window);
     window->BackColor(fw::Color(0x112233));
     EXPECT_EQ(fw::testing::BackColorWrites(*window), writes + 1);
+}
+
+TEST_F(WindowTest, ASquareKeptAfterItsWindowIsGoneCanStillBeChanged) {
+    auto square = window->ControlByName("sq").As<fw::RoundRectangle>();
+    std::weak_ptr<ProbeWindow> gone = window;
+    window->Close();
+    window.reset();
+    QApplication::processEvents();  // closed windows are let go from the event loop
+    ASSERT_TRUE(gone.expired());
+    EXPECT_EQ(square->OwnerWindow(), nullptr);
+    square->FillColor(fw::Color(0x123456));
+    square->Left(3);
+    square->Visible(false);
+    EXPECT_EQ(square->FillColor(), fw::Color(0x123456));
 }
 
 // What reached the screen, after the repaints the changes asked for: the
