@@ -340,17 +340,10 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
     const Int64 firstRow = std::max<Int64>(0, -Int64{y});
     const Int64 lastRow = std::min<Int64>(height, image.height() - Int64{y});
-    // Rows with the same inset are filled together: most of a square's rows
-    // lie between its rounded ends.
-    Int64 runStart = firstRow, runSkip = -1;
-    for (Int64 j = firstRow; j <= lastRow; ++j) {
-        Int64 skip = -1;
-        if (j < lastRow) skip = detail::RoundRectInset(j, width, height, ovalWidth, ovalHeight);
-        if (skip == runSkip) continue;
-        if (runSkip >= 0) Fill(image, Int64{x} + runSkip, Int64{y} + runStart, Int64{width} - 2 * runSkip, j - runStart, c);
-        runStart = j;
-        runSkip = skip;
-    }
+    detail::ForEachRoundRectRun(width, height, ovalWidth, ovalHeight, firstRow, lastRow,
+                                [&](Int64 inset, Int64 top, Int64 rows) {
+                                    Fill(image, Int64{x} + inset, Int64{y} + top, Int64{width} - 2 * inset, rows, c);
+                                });
 }
 
 void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 destWidth, Int32 destHeight,

@@ -26,4 +26,22 @@ inline std::int64_t RoundRectInset(std::int64_t j, std::int64_t width, std::int6
     return static_cast<std::int64_t>(std::ceil(inset - 0.5));
 }
 
+// Calls fill(inset, first row, row count) for each run of the rows from
+// firstRow up to lastRow (not included) that leave out the same number of
+// pixels at each end, skipping runs that leave nothing: most of a square's
+// rows lie between its rounded ends, and a run is filled at once. Needs the
+// same sizes as RoundRectInset.
+template <class Fill>
+void ForEachRoundRectRun(std::int64_t width, std::int64_t height, std::int64_t ovalWidth, std::int64_t ovalHeight,
+                         std::int64_t firstRow, std::int64_t lastRow, Fill fill) {
+    std::int64_t runStart = firstRow, runInset = -1;
+    for (std::int64_t j = firstRow; j <= lastRow; ++j) {
+        const std::int64_t inset = j < lastRow ? RoundRectInset(j, width, height, ovalWidth, ovalHeight) : -1;
+        if (inset == runInset) continue;
+        if (runInset >= 0 && width - 2 * runInset > 0) fill(runInset, runStart, j - runStart);
+        runStart = j;
+        runInset = inset;
+    }
+}
+
 }  // namespace kivra::framework::detail

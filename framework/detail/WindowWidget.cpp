@@ -28,17 +28,11 @@ void PaintRoundRectangle(QPainter& painter, const RoundRectangle& shape, const Q
     if (ow <= 0 || oh <= 0) {
         painter.fillRect(r, fill);
     } else {
-        std::int64_t runStart = 0, runSkip = -1;
-        for (std::int64_t j = 0; j <= h; ++j) {
-            const std::int64_t skip = j < h ? RoundRectInset(j, w, h, ow, oh) : -1;
-            if (skip == runSkip) continue;
-            if (runSkip >= 0 && w - 2 * runSkip > 0)
-                painter.fillRect(QRect(r.x() + static_cast<int>(runSkip), r.y() + static_cast<int>(runStart),
-                                       static_cast<int>(w - 2 * runSkip), static_cast<int>(j - runStart)),
-                                 fill);
-            runStart = j;
-            runSkip = skip;
-        }
+        ForEachRoundRectRun(w, h, ow, oh, 0, h, [&](std::int64_t inset, std::int64_t top, std::int64_t rows) {
+            painter.fillRect(QRect(r.x() + static_cast<int>(inset), r.y() + static_cast<int>(top),
+                                   static_cast<int>(w - 2 * inset), static_cast<int>(rows)),
+                             fill);
+        });
     }
     if (shape.BorderWidth() > 0) {
         const qreal half = shape.BorderWidth() / 2.0;
