@@ -22,6 +22,8 @@ inline std::int64_t RoundRectInset(std::int64_t j, std::int64_t width, std::int6
         t = (ry - yc) / ry;
     else if (yc > static_cast<double>(height) - ry)
         t = (yc - (static_cast<double>(height) - ry)) / ry;
+    else
+        return 0;  // between the rounded ends, where most rows are
     const double inset = rx * (1.0 - std::sqrt(std::max(0.0, 1.0 - t * t)));
     return static_cast<std::int64_t>(std::ceil(inset - 0.5));
 }
