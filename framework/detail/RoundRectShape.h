@@ -30,7 +30,7 @@ inline std::int64_t RoundRectInset(std::int64_t j, std::int64_t width, std::int6
 
 // Calls fill(inset, first row, row count) for each run of the rows from
 // firstRow up to lastRow (not included) that leave out the same number of
-// pixels at each end, skipping runs that leave nothing: most of a square's
+// pixels at each end, skipping runs with nothing to fill: most of a square's
 // rows lie between its rounded ends, and a run is filled at once. Needs the
 // same sizes as RoundRectInset.
 template <class Fill>
