@@ -1,6 +1,8 @@
 #include "framework/FolderItem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -53,9 +55,10 @@ std::string FolderItem::Name() const {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A link whose target is gone still stands in the item's place.
 bool FolderItem::Exists() const {
     struct stat st;
-    return StatOf(mPath, st);
+    return ::lstat(mPath.c_str(), &st) == 0;
 }
 
 bool FolderItem::Directory() const {
@@ -76,17 +79,23 @@ Ref<TextOutputStream> FolderItem::CreateTextFile() {
     return New<TextOutputStream>(std::move(file));
 }
 
+// Only a regular file is opened: opening a device or a FIFO may block, or have
+// effects of its own. The test before opening keeps those unopened; the one after
+// catches a file swapped in between, opened without waiting and without taking a
+// terminal as ours.
 Ref<TextInputStream> FolderItem::OpenAsTextFile() {
-    std::FILE* file = std::fopen(mPath.c_str(), "rbe");
-    if (!file) return nullptr;
-    // Linux opens a folder for reading; only its reads fail, so refuse it here.
     struct stat st;
-    if (::fstat(::fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(file);
+    if (!StatOf(mPath, st) || !S_ISREG(st.st_mode)) return nullptr;
+    const int fd = ::open(mPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return nullptr;
     }
-    return New<TextInputStream>(file);
+    return New<TextInputStream>(fd);
 }
+
+void FolderItem::RemoveUnfinishedTextFiles() { detail::SaveFile::RemoveLeftovers(mPath); }
 
 Ref<Picture> FolderItem::OpenAsPicture() { return Picture::Open(mPath); }
 

@@ -23,16 +23,21 @@ public:
     std::string Name() const;
     std::string NativePath() const { return mPath; }
 
+    // True when anything stands at the path, a link whose target is gone included.
     bool Exists() const;
     bool Directory() const;
     // Raises IOException when the item exists and cannot be removed.
     void Delete();
 
     // A stream that replaces the file atomically when it is closed; Nil when the
-    // file cannot be created.
+    // file cannot be created, or when anything but a regular file or a link to one
+    // stands at the path. A link is kept and its target replaced.
     Ref<TextOutputStream> CreateTextFile();
-    // Nil when the file cannot be opened.
+    // Nil when the item is no regular file (or link to one) or cannot be opened.
     Ref<TextInputStream> OpenAsTextFile();
+    // Removes the temporary files that streams of CreateTextFile left beside this
+    // item when their process was killed before Close.
+    void RemoveUnfinishedTextFiles();
     // Nil when the file is missing or holds no picture the framework can read.
     Ref<Picture> OpenAsPicture();
 

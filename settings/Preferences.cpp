@@ -1,5 +1,7 @@
 #include "settings/Preferences.h"
 
+#include <new>
+
 #include "framework/Dialogs.h"
 #include "framework/FolderItem.h"
 #include "framework/IOException.h"
@@ -17,6 +19,10 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
+// The clock's own file is under a kilobyte. Anything this large is no settings
+// file, and reading it whole would cost memory and time before the window shows.
+constexpr std::size_t kLargestFile = 4 * 1024 * 1024;
+
 Ref<framework::FolderItem> PreferencesItem(const std::string& name) {
     const auto folder = framework::SpecialFolder::Preferences();
     if (!folder) return nullptr;
@@ -31,14 +37,18 @@ struct FileRead {
 FileRead ReadWholeFile(const std::string& name) {
     const auto item = PreferencesItem(name);
     if (!item) return {FileRead::Outcome::Unreadable, {}};
+    // What a writer killed in the middle left beside the file is of no use to anyone.
+    item->RemoveUnfinishedTextFiles();
     if (!item->Exists()) return {FileRead::Outcome::Missing, {}};
     const auto stream = item->OpenAsTextFile();
     if (!stream) return {FileRead::Outcome::Unreadable, {}};
     try {
-        std::string text = stream->ReadAll();
+        std::string text = stream->ReadAll(kLargestFile);
         stream->Close();
         return {FileRead::Outcome::Read, std::move(text)};
     } catch (const framework::IOException&) {
+        return {FileRead::Outcome::Unreadable, {}};
+    } catch (const std::bad_alloc&) {
         return {FileRead::Outcome::Unreadable, {}};
     }
 }

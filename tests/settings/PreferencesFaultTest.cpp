@@ -8,15 +8,21 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <optional>
 #include <random>
 #include <string>
@@ -232,7 +238,11 @@ TEST_F(PreferencesFaultTest, FullDiskKeepsTheOldFileAndSaysSo) {
             if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(kCannotSetUp);
         }
         fw::testing::MsgBoxLog().clear();
-        Store(Settings(true)).WriteFile();
+        // The clock's own settings, under a kilobyte: a writer that buffers them sees
+        // no failed write before it flushes.
+        Entries changed = Settings(true);
+        changed.pop_back();
+        Store(changed).WriteFile();
         if (fw::testing::MsgBoxLog() != std::vector<std::string>{"couldn't write preferences File"}) ::_exit(kNoMessage);
         if (ReadBytes(SettingsPath()) != old) ::_exit(kReplacedOrLost);
         for (const auto& entry : fs::directory_iterator(Folder()))
@@ -291,15 +301,12 @@ TEST_F(PreferencesFaultTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
             << "after kill " << kill << " the file holds " << text.size() << " bytes that are neither set";
         const Entries& expected = text == firstText ? first : second;
         ++(text == firstText ? sawFirst : sawSecond);
-        ASSERT_EQ(ReadBack(expected), Values(expected)) << "after kill " << kill;
-
         // A writer killed between naming its temporary file and renaming it leaves
-        // that file behind; the reader never looks at it.
-        for (const auto& entry : fs::directory_iterator(Folder())) {
-            if (entry.path().filename() == kFile) continue;
-            ++leftovers;
-            fs::remove(entry.path());
-        }
+        // that file behind; the next read removes it.
+        leftovers += static_cast<int>(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator())) - 1;
+        ASSERT_EQ(ReadBack(expected), Values(expected)) << "after kill " << kill;
+        ASSERT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1)
+            << "a read after kill " << kill << " left a temporary file";
     }
     EXPECT_TRUE(Messages().empty());
     // Kills that all landed before or after every write would prove nothing.
@@ -308,52 +315,250 @@ TEST_F(PreferencesFaultTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
     RecordProperty("UnfinishedTemporaryFiles", leftovers);
 }
 
-// The clock reads its settings at open and writes its defaults at once when the
-// read gives nothing; a file that exists but cannot be read must survive that.
-enum class Unreadable { FolderInItsPlace, NoReadPermission };
-
-struct UnreadableCase {
-    const char* name;
-    Unreadable kind;
+// What can stand at the settings path. Only a regular file, or a link to one, is
+// read and replaced; anything else is never opened for writing, never replaced
+// and never waited on, and the clock opens with its defaults and says so once.
+enum class Thing {
+    RegularFile,
+    LinkToRegularFile,
+    LinkToLinkToRegularFile,
+    Folder,
+    Fifo,
+    Socket,
+    Device,
+    DanglingLink,
+    LoopingLink,
+    LinkToFolder,
+    LinkToFifo,
+    LinkToDevice,
+    LinkToEndlessDevice,
+    TooLarge,
+    NoReadPermission,
 };
 
-class UnreadableAtOpenTest : public PreferencesFaultTest, public ::testing::WithParamInterface<UnreadableCase> {};
+struct ThingCase {
+    const char* name;
+    Thing thing;
+};
 
-TEST_P(UnreadableAtOpenTest, ClockOpensWithDefaultsAndLeavesTheFileAlone) {
-    const std::string settings = FileTextOf(Settings(true));
-    switch (GetParam().kind) {
-        case Unreadable::FolderInItsPlace:
-            fs::create_directories(SettingsPath() / "inside");
-            break;
-        case Unreadable::NoReadPermission:
-            if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
-            WriteBytes(SettingsPath(), settings);
-            fs::permissions(SettingsPath(), fs::perms::owner_write);
-            break;
+bool IsReadable(Thing thing) {
+    return thing == Thing::RegularFile || thing == Thing::LinkToRegularFile || thing == Thing::LinkToLinkToRegularFile;
+}
+
+// Regular files that the clock cannot read: it leaves them alone, but another writer
+// may replace them like any other regular file.
+bool IsUnreadableRegularFile(Thing thing) { return thing == Thing::TooLarge || thing == Thing::NoReadPermission; }
+
+// What stands at a path, told apart well enough to see that it was not replaced.
+struct Standing {
+    bool exists = false;
+    mode_t type = 0;
+    ino_t inode = 0;
+    dev_t device = 0;
+    std::string link;
+    bool operator==(const Standing&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Standing& s) {
+        if (!s.exists) return out << "nothing";
+        return out << "type " << std::oct << s.type << std::dec << ", inode " << s.inode << ", device " << s.device
+                   << (s.link.empty() ? "" : ", link to " + s.link);
     }
+};
+
+Standing StandingAt(const fs::path& path) {
+    Standing standing;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return standing;
+    standing = {true, st.st_mode & S_IFMT, st.st_ino, st.st_rdev, {}};
+    if (S_ISLNK(st.st_mode)) standing.link = fs::read_symlink(path);
+    return standing;
+}
+
+std::vector<std::string> NamesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ThingAtThePathTest : public PreferencesFaultTest, public ::testing::WithParamInterface<ThingCase> {
+protected:
+    void SetUp() override {
+        PreferencesFaultTest::SetUp();
+        // A test that blocks in open() or read() ends here instead of at the harness's time-out.
+        ::alarm(20);
+    }
+    void TearDown() override {
+        ::alarm(0);
+        PreferencesFaultTest::TearDown();
+    }
+    // Makes the thing; the settings that a readable one holds are `settings`.
+    void Make(Thing thing, const std::string& settings) {
+        const fs::path path = SettingsPath(), other = mRoot / "elsewhere";
+        fs::create_directory(other);
+        switch (thing) {
+            case Thing::RegularFile: WriteBytes(path, settings); break;
+            case Thing::LinkToRegularFile:
+                WriteBytes(other / "kivra.plist", settings);
+                fs::permissions(other / "kivra.plist", fs::perms(0644));
+                fs::create_symlink(other / "kivra.plist", path);
+                break;
+            case Thing::LinkToLinkToRegularFile:
+                WriteBytes(other / "kivra.plist", settings);
+                fs::create_symlink("kivra.plist", other / "link");
+                fs::create_symlink(other / "link", path);
+                break;
+            case Thing::Folder: fs::create_directories(path / "inside"); break;
+            case Thing::Fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); break;
+            case Thing::Socket: MakeSocket(path); break;
+            case Thing::Device: MakeDevice(path, 3); break;
+            case Thing::DanglingLink: fs::create_symlink(other / "gone" / "kivra.plist", path); break;
+            case Thing::LoopingLink:
+                fs::create_symlink(Folder() / "loop", path);
+                fs::create_symlink(path, Folder() / "loop");
+                break;
+            case Thing::LinkToFolder:
+                fs::create_directory(other / "folder");
+                fs::create_symlink(other / "folder", path);
+                break;
+            case Thing::LinkToFifo:
+                ASSERT_EQ(::mkfifo((other / "fifo").c_str(), 0600), 0);
+                fs::create_symlink(other / "fifo", path);
+                break;
+            case Thing::LinkToDevice:
+                MakeDevice(other / "null", 3);
+                fs::create_symlink(other / "null", path);
+                break;
+            case Thing::LinkToEndlessDevice:
+                MakeDevice(other / "zero", 5);
+                fs::create_symlink(other / "zero", path);
+                break;
+            case Thing::TooLarge:
+                WriteBytes(path, settings);
+                fs::resize_file(path, std::uintmax_t{1} << 31);
+                break;
+            case Thing::NoReadPermission:
+                if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
+                WriteBytes(path, settings);
+                fs::permissions(path, fs::perms::owner_write);
+                break;
+        }
+    }
+
+private:
+    static void MakeSocket(const fs::path& path) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        ASSERT_LT(path.native().size(), sizeof address.sun_path);
+        std::strcpy(address.sun_path, path.c_str());
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+    }
+    // A private copy of a memory device (3: null, 5: zero) in the test's own folder.
+    static void MakeDevice(const fs::path& path, unsigned minor) {
+        if (!RunningAsRoot()) GTEST_SKIP() << "only root makes device nodes";
+        ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0600, makedev(1, minor)), 0) << std::strerror(errno);
+    }
+};
+
+TEST_P(ThingAtThePathTest, ClockOpensWithItsSettingsOrDefaultsAndSaysSoAtMostOnce) {
+    const Thing thing = GetParam().thing;
+    const std::string settings = FileTextOf(Settings(true));
+    Make(thing, settings);
+    if (IsSkipped()) return;
+    const Standing before = StandingAt(SettingsPath());
 
     fw::RuntimeRegisterAppObject(fw::New<App>());
     const fw::Ref<WinMain> win = WinMain::Instance();
-    EXPECT_EQ(win->Width(), 510);
-    EXPECT_EQ(win->Height(), 150);
-    ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().front(), "couldn't read preferences File");
+    EXPECT_EQ(win->Width(), IsReadable(thing) ? 1020 : 510);
+    EXPECT_EQ(win->Height(), IsReadable(thing) ? 300 : 150);
+    win->Width(600);
+    win->Close();
 
-    switch (GetParam().kind) {
-        case Unreadable::FolderInItsPlace:
-            EXPECT_TRUE(fs::is_directory(SettingsPath() / "inside"));
-            break;
-        case Unreadable::NoReadPermission:
+    if (thing == Thing::RegularFile)
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(SettingsPath())));
+    else
+        EXPECT_EQ(StandingAt(SettingsPath()), before) << "the thing at the path was replaced";
+    if (IsReadable(thing)) {
+        EXPECT_TRUE(Messages().empty());
+        std::vector<std::optional<std::string>> wanted = Values(Settings(true));
+        wanted[2] = "600";
+        wanted.back() = std::nullopt;  // the clock writes its own settings only
+        EXPECT_EQ(ReadBack(Settings(true)), wanted);
+    } else {
+        EXPECT_EQ(Messages(), std::vector<std::string>{"couldn't read preferences File"});
+    }
+    if (!IsReadable(thing) && !IsUnreadableRegularFile(thing)) {
+        // A store that never read it must not replace it either.
+        fw::testing::MsgBoxLog().clear();
+        Store(Settings(false)).WriteFile();
+        EXPECT_EQ(Messages(), std::vector<std::string>{"couldn't write preferences File"});
+        EXPECT_EQ(StandingAt(SettingsPath()), before) << "a writer replaced the thing at the path";
+    }
+    switch (thing) {
+        case Thing::Folder: EXPECT_TRUE(fs::is_directory(SettingsPath() / "inside")); break;
+        case Thing::DanglingLink: EXPECT_FALSE(fs::exists(mRoot / "elsewhere" / "gone")); break;
+        case Thing::TooLarge: EXPECT_EQ(fs::file_size(SettingsPath()), std::uintmax_t{1} << 31); break;
+        case Thing::NoReadPermission:
             fs::permissions(SettingsPath(), fs::perms::owner_read | fs::perms::owner_write);
             EXPECT_EQ(ReadBytes(SettingsPath()), settings);
             break;
+        case Thing::LinkToRegularFile: {
+            // The target is replaced in its own folder and keeps its permissions.
+            struct stat st {};
+            ASSERT_EQ(::stat((mRoot / "elsewhere" / "kivra.plist").c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0644u);
+            EXPECT_EQ(NamesIn(mRoot / "elsewhere"), std::vector<std::string>{"kivra.plist"});
+            break;
+        }
+        default: break;
     }
+    for (const auto& name : NamesIn(Folder()))
+        EXPECT_TRUE(name == kFile || (thing == Thing::LoopingLink && name == "loop")) << "left in the folder: " << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, UnreadableAtOpenTest,
-                         ::testing::Values(UnreadableCase{"FolderInTheFilesPlace", Unreadable::FolderInItsPlace},
-                                           UnreadableCase{"NoReadPermission", Unreadable::NoReadPermission}),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Things, ThingAtThePathTest,
+    ::testing::Values(ThingCase{"RegularFile", Thing::RegularFile},
+                      ThingCase{"LinkToRegularFileElsewhere", Thing::LinkToRegularFile},
+                      ThingCase{"LinkToLinkToRegularFile", Thing::LinkToLinkToRegularFile},
+                      ThingCase{"Folder", Thing::Folder}, ThingCase{"Fifo", Thing::Fifo},
+                      ThingCase{"Socket", Thing::Socket}, ThingCase{"Device", Thing::Device},
+                      ThingCase{"DanglingLink", Thing::DanglingLink}, ThingCase{"LoopingLink", Thing::LoopingLink},
+                      ThingCase{"LinkToFolder", Thing::LinkToFolder}, ThingCase{"LinkToFifo", Thing::LinkToFifo},
+                      ThingCase{"LinkToDevice", Thing::LinkToDevice},
+                      ThingCase{"LinkToEndlessDevice", Thing::LinkToEndlessDevice},
+                      ThingCase{"TwoGigabyteFile", Thing::TooLarge},
+                      ThingCase{"NoReadPermission", Thing::NoReadPermission}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Temporary files of a killed writer go at the next read, and nothing else does:
+// only regular files, of the exact name pattern, of this file, in this folder.
+TEST_F(PreferencesFaultTest, ReadRemovesOnlyTheWritersLeftovers) {
+    WriteBytes(SettingsPath(), FileTextOf(Settings(false)));
+    fs::create_directory(mRoot / "elsewhere");
+    WriteBytes(mRoot / "elsewhere" / "target", "kept");
+    for (const char* name : {"KivraPrefs.plist.Ab12Cd", "KivraPrefs.plist.zzzzzz", "KivraPrefs.plist.000000"})
+        WriteBytes(Folder() / name, "unfinished");
+    const std::vector<std::string> kept = {"KivraPrefs.plist.Ab12C", "KivraPrefs.plist.Ab12Cde",
+                                           "KivraPrefs.plist.bak",   "KivraPrefs.plist.Ab-2Cd",
+                                           "KivraPrefs.plistAb12Cd", "Other.plist.Ab12Cd",
+                                           "KivraPrefs.plist.Dir000", "KivraPrefs.plist.Lnk000",
+                                           "KivraPrefs.plist.Fifo00"};
+    for (std::size_t i = 0; i < 6; ++i) WriteBytes(Folder() / kept[i], "not ours");
+    fs::create_directory(Folder() / "KivraPrefs.plist.Dir000");
+    fs::create_symlink(mRoot / "elsewhere" / "target", Folder() / "KivraPrefs.plist.Lnk000");
+    ASSERT_EQ(::mkfifo((Folder() / "KivraPrefs.plist.Fifo00").c_str(), 0600), 0);
+
+    Preferences store = Store();
+    EXPECT_TRUE(store.ReadFile());
+    std::vector<std::string> wanted = kept;
+    wanted.push_back(kFile);
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(NamesIn(Folder()), wanted);
+    EXPECT_EQ(ReadBytes(mRoot / "elsewhere" / "target"), "kept");
+}
 
 }  // namespace
 }  // namespace kivra

@@ -562,11 +562,16 @@ TEST_F(PreferencesTest, ArbitraryBytesReadWithoutHarm) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(PreferencesTest, TenMegabyteFileOfEntries) {
+// Settings files larger than this are refused unread; the files below stay just
+// under it, with room for their last entry.
+constexpr std::size_t kLargestFile = 4 * 1024 * 1024;
+constexpr std::size_t kNearlyLargest = kLargestFile - 4096;
+
+TEST_F(PreferencesTest, FileOfEntriesJustUnderTheLargestSize) {
     std::string file = kDeclaration + "\n<plist version=\"1.0\">\n<dict>";
     const std::string filler(80, 'v');
     int n = 0;
-    while (file.size() < 10'000'000) {
+    while (file.size() < kNearlyLargest) {
         file += "\n\t<key>k" + std::to_string(n) + "</key>\n\t<string>" + filler + std::to_string(n) + "</string>";
         ++n;
     }
@@ -581,10 +586,10 @@ TEST_F(PreferencesTest, TenMegabyteFileOfEntries) {
 }
 
 // Every value here holds the "<key>" of the next entry, up to one "</string>" at the
-// very end. Taken as they stand, the values would add up to terabytes.
-TEST_F(PreferencesTest, TenMegabytesOfNestedEntriesStayBounded) {
+// very end. Taken as they stand, the values would add up to a terabyte.
+TEST_F(PreferencesTest, NestedEntriesJustUnderTheLargestSizeStayBounded) {
     std::string file;
-    for (int i = 0; file.size() < 10'000'000; ++i) file += "<key>k" + std::to_string(i) + "</key><string>";
+    for (int i = 0; file.size() < kNearlyLargest; ++i) file += "<key>k" + std::to_string(i) + "</key><string>";
     file += "</string>";
     WriteBytes(file);
     Preferences p = Store();
@@ -593,6 +598,46 @@ TEST_F(PreferencesTest, TenMegabytesOfNestedEntriesStayBounded) {
     ASSERT_TRUE(first);
     EXPECT_EQ(*first, file.substr(file.find("<key>k1<"), file.size() - 9 - file.find("<key>k1<")));
     EXPECT_EQ(Stored(p, "k1000"), std::nullopt);
+}
+
+// A file of exactly the largest size is read; one byte more and it is refused as
+// unreadable, so that it is neither read whole nor replaced by the defaults.
+TEST_F(PreferencesTest, FileLargerThanTheLargestSizeIsUnreadable) {
+    const std::string entry = "<key>a</key><string>1</string>";
+    for (const std::size_t size : {kLargestFile, kLargestFile + 1, std::size_t{1} << 31}) {
+        SCOPED_TRACE(size);
+        fw::testing::MsgBoxLog().clear();
+        fs::remove(Config());
+        WriteBytes(entry);
+        fs::resize_file(Config(), size);  // sparse: the tail reads as NULs
+        Preferences p = Store();
+        const bool fits = size <= kLargestFile;
+        EXPECT_NO_THROW(EXPECT_EQ(p.ReadFile(), fits));
+        EXPECT_EQ(p.ReadFailed(), !fits);
+        EXPECT_EQ(Stored(p, "a"), fits ? std::optional<std::string>("1") : std::nullopt);
+        EXPECT_EQ(Messages(), fits ? std::vector<std::string>{}
+                                   : std::vector<std::string>{"couldn't read preferences File"});
+        p.WriteFile();
+        EXPECT_EQ(fs::file_size(Config()), fits ? WrittenEntries(p).size() : size);
+    }
+}
+
+// The folder's name is bytes, not text: a name that is no UTF-8 is written and read
+// through the very same bytes.
+TEST_F(PreferencesTest, FolderNamedInBytesThatAreNoUtf8) {
+    const fs::path folder = mRoot / "conf\xFF\xFE\xC3(";
+    SetConfigHome(folder);
+    Preferences out = Store();
+    out.Put("a", fw::Int32ToVariant(7));
+    out.WriteFile();
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(fs::is_regular_file(folder / "KivraPrefs.plist"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(mRoot), fs::directory_iterator()), 2) << "config and the folder";
+
+    Preferences in = Store();
+    ASSERT_TRUE(in.ReadFile());
+    EXPECT_EQ(Stored(in, "a"), "7");
+    EXPECT_TRUE(Messages().empty());
 }
 
 }  // namespace
