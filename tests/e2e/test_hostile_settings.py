@@ -1,7 +1,7 @@
 """Hostile settings files: whatever the file holds, the clock starts, shows a
 whole face on the screen, stays up and ends cleanly on SIGTERM.
 
-The files are kept in hostile/; the two of ten megabytes are made here.
+The files are kept in hostile/; the two of nearly four megabytes are made here.
 """
 
 import os
@@ -13,7 +13,8 @@ from kivra_e2e import (DEFAULT_SETTINGS, GROUPS, SCREEN_SIZE, SETTINGS_FILE, Clo
                        group_of, parse_settings, settings_value, square_rect)
 
 HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile")
-TEN_MB = 10 * 1000 * 1000
+# The clock refuses a settings file larger than 4 MiB unread; these stay just under.
+NEARLY_LARGEST = 4 * 1024 * 1024 - 16 * 1024
 
 # The window comes within this many seconds of the start; a person looking at
 # it this long after it came sees the whole face.
@@ -24,13 +25,13 @@ LOOKED_AT_AFTER = 1.5
 # checked in every other respect. The fault is told when the face is missing.
 
 
-def ten_megabytes_of_entries():
-    """The default settings at the end of ten megabytes of other entries."""
+def nearly_four_megabytes_of_entries():
+    """The default settings at the end of nearly four megabytes of other entries."""
     with open(os.path.join(HOSTILE, "keys_twice.plist"), "rb") as f:
         tail = f.read()
     filler, n = [], 0
     size = 0
-    while size < TEN_MB:
+    while size < NEARLY_LARGEST:
         entry = b"\n\t<key>k%d</key>\n\t<string>%s</string>" % (n, b"v" * 80)
         filler.append(entry)
         size += len(entry)
@@ -38,10 +39,10 @@ def ten_megabytes_of_entries():
     return b"".join(filler) + tail
 
 
-def ten_megabytes_of_nested_entries():
+def nearly_four_megabytes_of_nested_entries():
     """Every value holds the next entry's key, up to one close at the end."""
     parts, n, size = [], 0, 0
-    while size < TEN_MB:
+    while size < NEARLY_LARGEST:
         part = b"<key>WinMain.Width</key><string>%d" % (400 + n % 200)
         parts.append(part)
         size += len(part)
@@ -55,8 +56,8 @@ def cases():
     for name in sorted(os.listdir(HOSTILE)):
         with open(os.path.join(HOSTILE, name), "rb") as f:
             out.append((name, f.read()))
-    out.append(("ten_megabytes_of_entries", ten_megabytes_of_entries()))
-    out.append(("ten_megabytes_of_nested_entries", ten_megabytes_of_nested_entries()))
+    out.append(("nearly_four_megabytes_of_entries", nearly_four_megabytes_of_entries()))
+    out.append(("nearly_four_megabytes_of_nested_entries", nearly_four_megabytes_of_nested_entries()))
     return out
 
 
