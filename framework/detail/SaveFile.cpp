@@ -20,6 +20,8 @@ constexpr std::size_t kSuffixLength = 6;
 // Names of six random letters rarely clash; a folder full of them is no reason to loop.
 constexpr int kNameAttempts = 100;
 
+bool gUnnamedFiles = true;
+
 std::string TemporaryName(const std::string& name) {
     static std::mt19937_64 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> letter(0, sizeof kSuffixLetters - 2);
@@ -82,13 +84,15 @@ bool SaveFile::Open() {
 }
 
 bool SaveFile::OpenTemporary() {
-    mFile = ::openat(mFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (mFile >= 0) {
-        mUnnamed = true;
-        return true;
+    if (gUnnamedFiles) {
+        mFile = ::openat(mFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (mFile >= 0) {
+            mUnnamed = true;
+            return true;
+        }
+        // Kernels and file systems without unnamed files say so in one of these ways.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
     }
-    // Kernels and file systems without unnamed files say so in one of these ways.
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = TemporaryName(mName);
         mFile = ::openat(mFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -168,6 +172,8 @@ void SaveFile::Discard() {
     if (mFolder >= 0) ::close(mFolder);
     mFolder = -1;
 }
+
+void SaveFile::UseUnnamedFiles(bool on) { gUnnamedFiles = on; }
 
 void SaveFile::RemoveLeftovers(const std::string& path) {
     const auto [folder, name] = Split(path);

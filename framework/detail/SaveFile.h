@@ -35,6 +35,9 @@ public:
     // regular files named "<name>.XXXXXX" with six letters or digits, nothing else.
     static void RemoveLeftovers(const std::string& path);
 
+    // Tests turn unnamed files off to take the path of file systems that have none.
+    static void UseUnnamedFiles(bool on);
+
 private:
     bool OpenTemporary();
     bool NameTemporary();

@@ -3,10 +3,15 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +24,7 @@
 #include "framework/SpecialFolder.h"
 #include "framework/TextInputStream.h"
 #include "framework/TextOutputStream.h"
+#include "framework/detail/SaveFile.h"
 
 namespace kivra::framework {
 namespace {
@@ -56,7 +62,8 @@ protected:
     }
     void TearDown() override {
         for (const auto& entry : fs::recursive_directory_iterator(mRoot))
-            if (entry.is_directory()) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+            if (fs::is_directory(entry.symlink_status()))
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(mRoot);
     }
 
@@ -82,6 +89,29 @@ protected:
 
     fs::path mRoot;
 };
+
+// Every save runs twice: with unnamed temporary files, and with the named ones
+// of file systems that have no unnamed files.
+class SaveFilesTest : public FilesTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        FilesTest::SetUp();
+        detail::SaveFile::UseUnnamedFiles(GetParam());
+    }
+    void TearDown() override {
+        detail::SaveFile::UseUnnamedFiles(true);
+        FilesTest::TearDown();
+    }
+    static bool Save(FolderItem& item, const std::string& text) {
+        const auto out = item.CreateTextFile();
+        if (!out) return false;
+        out->WriteLine(text);
+        return out->Close();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(TemporaryFiles, SaveFilesTest, ::testing::Values(true, false),
+                         [](const auto& test) { return std::string(test.param ? "Unnamed" : "Named"); });
 
 TEST_F(FilesTest, PreferencesFolderFromAbsoluteXdgConfigHome) {
     ScopedEnv xdg("XDG_CONFIG_HOME", mRoot.string());
@@ -180,7 +210,7 @@ TEST_F(FilesTest, ExistsDirectoryAndDelete) {
     EXPECT_TRUE(fs::exists(Path("full/inner")));
 }
 
-TEST_F(FilesTest, TextFilesKeepEveryByte) {
+TEST_P(SaveFilesTest, TextFilesKeepEveryByte) {
     const std::string bytes = "line\r\n\0NUL\xFF\xFE invalid \xE2\x82 and \xE2\x82\xAC"s;
     FolderItem item(Path("data"));
     const auto out = item.CreateTextFile();
@@ -197,7 +227,7 @@ TEST_F(FilesTest, TextFilesKeepEveryByte) {
     EXPECT_THROW(in->ReadAll(1 << 20), IOException);
 }
 
-TEST_F(FilesTest, FileIsReplacedOnlyWhenCloseSucceeds) {
+TEST_P(SaveFilesTest, FileIsReplacedOnlyWhenCloseSucceeds) {
     WriteBytes(Path("prefs"), "old");
     FolderItem item(Path("prefs"));
     {
@@ -221,7 +251,7 @@ TEST_F(FilesTest, FileIsReplacedOnlyWhenCloseSucceeds) {
 
 // A write that runs out of room (here: past the file size limit, as on a full
 // disk) makes Close fail and leaves the old file whole.
-TEST_F(FilesTest, FailedWriteKeepsTheOldFile) {
+TEST_P(SaveFilesTest, FailedWriteKeepsTheOldFile) {
     WriteBytes(Path("prefs"), "old");
     FolderItem item(Path("prefs"));
     const auto out = item.CreateTextFile();
@@ -235,15 +265,143 @@ TEST_F(FilesTest, FailedWriteKeepsTheOldFile) {
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     out->WriteLine(std::string(1 << 20, 'x'));
     const bool closed = out->Close();
+    // Lines each well under the limit: a writer that buffers them sees the
+    // failure only when it flushes.
+    const auto lines = item.CreateTextFile();
+    bool linesClosed = true;
+    if (lines) {
+        for (int i = 0; i < 100; ++i) lines->WriteLine(std::string(99, 'y'));
+        linesClosed = lines->Close();
+    }
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(closed);
+    ASSERT_TRUE(lines);
+    EXPECT_FALSE(linesClosed);
     EXPECT_EQ(ReadBytes(Path("prefs")), "old");
     EXPECT_EQ(EntriesInRoot(), 1u);
 }
 
-TEST_F(FilesTest, FileThatCannotBeCreatedGivesNil) {
+// People keep settings in a dotfiles folder and link them into place: the link
+// stays, its target is replaced in the target's own folder and keeps its mode.
+TEST_P(SaveFilesTest, LinkToRegularFileIsKeptAndItsTargetReplaced) {
+    fs::create_directories(Path("dotfiles"));
+    fs::create_directories(Path("config"));
+    WriteBytes(Path("dotfiles/prefs"), "old");
+    ::chmod(Path("dotfiles/prefs").c_str(), 0640);
+    fs::create_symlink("../dotfiles/prefs", Path("config/prefs"));
+    FolderItem item(Path("config/prefs"));
+    ASSERT_TRUE(Save(item, "new"));
+    EXPECT_EQ(fs::read_symlink(Path("config/prefs")), "../dotfiles/prefs");
+    EXPECT_EQ(ReadBytes(Path("dotfiles/prefs")), "new\n");
+    EXPECT_EQ(Mode(Path("dotfiles/prefs")), 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("dotfiles")), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("config")), fs::directory_iterator()), 1);
+}
+
+// A new file is private whatever the umask; a replaced one keeps its permissions.
+TEST_P(SaveFilesTest, NewFileIsPrivateAndReplacedFileKeepsItsMode) {
+    const mode_t oldMask = ::umask(0);
+    FolderItem item(Path("prefs"));
+    const bool created = Save(item, "first");
+    ::umask(oldMask);
+    ASSERT_TRUE(created);
+    EXPECT_EQ(Mode(Path("prefs")), 0600u);
+    ::chmod(Path("prefs").c_str(), 0644);
+    ASSERT_TRUE(Save(item, "second"));
+    EXPECT_EQ(Mode(Path("prefs")), 0644u);
+    EXPECT_EQ(ReadBytes(Path("prefs")), "second\n");
+}
+
+// Only a regular file is read or replaced. Anything else at the path, or at the
+// end of a link, is neither opened (a FIFO would block, a device may act on it)
+// nor replaced.
+TEST_F(FilesTest, WhatIsNoRegularFileIsNeitherOpenedNorReplaced) {
+    // A test that blocks ends here instead of at the harness's time-out.
+    ::alarm(20);
+    fs::create_directory(Path("other"));
+    const auto socketAt = [](const std::string& path) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    };
+    const struct {
+        const char* what;
+        bool needsRoot;
+        std::function<bool(const std::string&)> make;
+    } things[] = {
+        {"folder", false, [](const std::string& p) { return fs::create_directory(p); }},
+        {"FIFO", false, [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+        {"socket", false, socketAt},
+        {"null device", true, [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+        {"dangling link", false, [this](const std::string& p) { return ::symlink(Path("other/gone").c_str(), p.c_str()) == 0; }},
+        {"looping link", false, [](const std::string& p) { return ::symlink(p.c_str(), p.c_str()) == 0; }},
+        {"link to a folder", false, [this](const std::string& p) { return ::symlink(Path("other").c_str(), p.c_str()) == 0; }},
+        {"link to a FIFO", false,
+         [this](const std::string& p) {
+             return ::mkfifo(Path("other/fifo").c_str(), 0600) == 0 && ::symlink(Path("other/fifo").c_str(), p.c_str()) == 0;
+         }},
+        {"link to a zero device", true,
+         [this](const std::string& p) {
+             return ::mknod(Path("other/zero").c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0 &&
+                    ::symlink(Path("other/zero").c_str(), p.c_str()) == 0;
+         }},
+    };
+    int n = 0;
+    for (const auto& thing : things) {
+        SCOPED_TRACE(thing.what);
+        if (thing.needsRoot && !RunningAsRoot()) {
+            std::printf("skipped %s: only root makes device nodes\n", thing.what);
+            continue;
+        }
+        const std::string path = Path("thing" + std::to_string(n++));
+        ASSERT_TRUE(thing.make(path)) << std::strerror(errno);
+        struct stat before {};
+        ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+        FolderItem item(path);
+        EXPECT_TRUE(item.Exists());
+        EXPECT_FALSE(item.OpenAsTextFile());
+        EXPECT_FALSE(item.CreateTextFile());
+        struct stat after {};
+        ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        fs::remove_all(Path("other"));
+        fs::create_directory(Path("other"));
+    }
+    EXPECT_EQ(EntriesInRoot(), static_cast<std::size_t>(n) + 1) << "a temporary file was left";
+    ::alarm(0);
+}
+
+// The bound holds where the file tells no size (a pipe here, files of /proc
+// alike): reading stops one byte past it.
+TEST_F(FilesTest, ReadAllStopsAtItsBound) {
+    for (const std::size_t size : {std::size_t{1000}, std::size_t{1001}}) {
+        SCOPED_TRACE(size);
+        int pipeFds[2];
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        const std::string bytes(size, 'p');
+        ASSERT_EQ(::write(pipeFds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(size));
+        ::close(pipeFds[1]);
+        TextInputStream in(pipeFds[0]);
+        if (size <= 1000)
+            EXPECT_EQ(in.ReadAll(1000), bytes);
+        else
+            EXPECT_THROW(in.ReadAll(1000), IOException);
+    }
+    WriteBytes(Path("large"), std::string(5000, 'l'));
+    const auto in = FolderItem(Path("large")).OpenAsTextFile();
+    ASSERT_TRUE(in);
+    EXPECT_THROW(in->ReadAll(4999), IOException);
+    EXPECT_EQ(FolderItem(Path("large")).OpenAsTextFile()->ReadAll(5000), std::string(5000, 'l'));
+}
+
+TEST_P(SaveFilesTest, FileThatCannotBeCreatedGivesNil) {
     EXPECT_FALSE(FolderItem(Path("missing/prefs")).CreateTextFile());
     EXPECT_FALSE(fs::exists(Path("missing")));
 
@@ -252,7 +410,7 @@ TEST_F(FilesTest, FileThatCannotBeCreatedGivesNil) {
     EXPECT_TRUE(fs::is_directory(Path("folder/inside")));
 }
 
-TEST_F(FilesTest, ReadOnlyFolderGivesNilOrFailedClose) {
+TEST_P(SaveFilesTest, ReadOnlyFolderGivesNilOrFailedClose) {
     if (RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
     fs::create_directory(Path("locked"));
     WriteBytes(Path("locked/prefs"), "old");

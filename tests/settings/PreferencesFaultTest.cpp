@@ -35,6 +35,7 @@
 #include "framework/Runtime.h"
 #include "framework/Testing.h"
 #include "framework/Variant.h"
+#include "framework/detail/SaveFile.h"
 #include "settings/Preferences.h"
 
 namespace kivra {
@@ -261,7 +262,20 @@ TEST_F(PreferencesFaultTest, FullDiskKeepsTheOldFileAndSaysSo) {
 
 // A child writes the two sets of settings in turn until it is killed at a random
 // moment; whatever the moment, the file is one of the two, whole, and reads back.
-TEST_F(PreferencesFaultTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
+// With unnamed temporary files, and with the named ones of file systems that have none.
+class KilledWriterTest : public PreferencesFaultTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        PreferencesFaultTest::SetUp();
+        fw::detail::SaveFile::UseUnnamedFiles(GetParam());
+    }
+    void TearDown() override {
+        fw::detail::SaveFile::UseUnnamedFiles(true);
+        PreferencesFaultTest::TearDown();
+    }
+};
+
+TEST_P(KilledWriterTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
     const Entries first = Settings(false), second = Settings(true);
     const std::string firstText = FileTextOf(first), secondText = FileTextOf(second);
     WriteBytes(SettingsPath(), firstText);
@@ -314,6 +328,9 @@ TEST_F(PreferencesFaultTest, KilledWhileWritingLeavesTheOldOrTheNewFile) {
     EXPECT_GT(sawSecond, 0);
     RecordProperty("UnfinishedTemporaryFiles", leftovers);
 }
+
+INSTANTIATE_TEST_SUITE_P(TemporaryFiles, KilledWriterTest, ::testing::Values(true, false),
+                         [](const auto& test) { return std::string(test.param ? "Unnamed" : "Named"); });
 
 // What can stand at the settings path. Only a regular file, or a link to one, is
 // read and replaced; anything else is never opened for writing, never replaced
