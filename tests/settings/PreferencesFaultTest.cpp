@@ -235,7 +235,7 @@ TEST_F(PreferencesFaultTest, FullDiskKeepsTheOldFileAndSaysSo) {
             ::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{};
             ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = 4096;
+            limit.rlim_cur = 256;  // under the size of any settings file
             if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(kCannotSetUp);
         }
         fw::testing::MsgBoxLog().clear();
