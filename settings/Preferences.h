@@ -28,7 +28,8 @@ public:
     std::string ReadPagePrefsFile();
 
     // True when the last ReadFile of this store could not read the file, or could not
-    // reach the preferences folder.
+    // reach the preferences folder. Anything but a regular file (or a link to one) at
+    // the path, a dangling link included, and a file over 4 MiB count as unreadable.
     bool ReadFailed() const { return mUnreadableFile.has_value(); }
 
     std::string Filename;
