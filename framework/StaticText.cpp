@@ -54,6 +54,15 @@ Qt::Alignment HorizontalAlignment(Int32 align) {
     }
 }
 
+// The program ends its lines with CR; Qt breaks lines only at LF and draws a
+// CR as a space.
+QString ShownText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
 }  // namespace
 
 void StaticText::Text(const std::string& text) {
@@ -100,7 +109,7 @@ void StaticText::ApplyLook() {
     auto* widget = static_cast<LabelWidget*>(Widget());
     if (!widget) return;
     widget->setFont(detail::StyledFont(mStyle, *widget));
-    widget->Show(QString::fromStdString(mText), HorizontalAlignment(mTextAlign), mMultiline,
+    widget->Show(ShownText(mText), HorizontalAlignment(mTextAlign), mMultiline,
                  QColor(mTextColor.Red(), mTextColor.Green(), mTextColor.Blue()));
 }
 
