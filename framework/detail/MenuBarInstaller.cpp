@@ -171,7 +171,9 @@ void MakeActions(const Ref<MenuItem>& menu, Installed& installed) {
             MakeActions(item, installed);
             continue;
         }
-        auto* action = new QAction(QString::fromStdString(item->Text()), installed.owner);
+        // A separator's "-" is no caption: styles draw a separator's text beside its line.
+        const QString text = item->IsSeparator() ? QString() : QString::fromStdString(item->Text());
+        auto* action = new QAction(text, installed.owner);
         action->setMenuRole(QAction::NoRole);
         if (item->IsSeparator()) {
             action->setSeparator(true);

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QApplication>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -210,6 +211,37 @@ TEST_F(MenuCommands, CtrlQQuitsFromAnyWindowAndTheClockSavesItsSettingsOnce) {
     std::filesystem::remove(settings);
     EXPECT_TRUE(testing::ChooseMenuItem("FileQuit"));
     EXPECT_FALSE(std::filesystem::exists(settings));
+}
+
+TEST_F(MenuCommands, SeparatorsShowOnlyTheirLine) {
+    AboutWindow::Instance()->Show(true);
+    fw::Window& about = *fw::GetImplicitWindow("AboutWindow.AboutWindow");
+    QMenuBar* bar = BarIn(about);
+    if (!bar || bar->isNativeMenuBar()) GTEST_SKIP() << "the bar is the desktop's global menu";
+    QMenu* edit = bar->actions()[1]->menu();
+    edit->popup(QPoint(0, 0));
+    QApplication::processEvents();
+    const QImage shown = edit->grab().toImage();
+    edit->hide();
+    int separators = 0;
+    for (QAction* action : edit->actions()) {
+        if (!action->isSeparator()) continue;
+        ++separators;
+        // The columns that differ from the menu's background form one run, the
+        // line; a caption would stand apart from it.
+        const QRect r = edit->actionGeometry(action);
+        const QRgb background = shown.pixel(r.center().x(), r.top());
+        int runs = 0;
+        bool inRun = false;
+        for (int x = r.left() + 2; x <= r.right() - 2; ++x) {
+            bool ink = false;
+            for (int y = r.top(); y <= r.bottom() && !ink; ++y) ink = shown.pixel(x, y) != background;
+            if (ink && !inRun) ++runs;
+            inRun = ink;
+        }
+        EXPECT_EQ(runs, 1) << "separator at " << r.top();
+    }
+    EXPECT_EQ(separators, 2);
 }
 
 }  // namespace
