@@ -103,11 +103,13 @@ void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void WindowWidget::wheelEvent(QWheelEvent* event) {
-    // With Alt held, X11 reports a vertical turn as a horizontal one.
-    QPoint angle = event->angleDelta();
+    // With Alt held, Qt on X11 swaps the two axes of every wheel event (a turn
+    // comes as x, a sideways scroll as y); the event's own modifiers are what
+    // it went by.
+    const QPoint angle = event->angleDelta();
     int vertical = angle.y();
     int horizontal = angle.x();
-    if (vertical == 0 && Keyboard::AsyncAltKey()) std::swap(vertical, horizontal);
+    if (event->modifiers().testFlag(Qt::AltModifier)) std::swap(vertical, horizontal);
     // Away from the user is a negative delta, as the program counts it.
     auto steps = [](int eighths) { return eighths == 0 ? 0 : (eighths > 0 ? -std::max(1, eighths / 120) : std::max(1, -eighths / 120)); };
     const QPoint p = ToWindow(event->globalPosition());
