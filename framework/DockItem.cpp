@@ -44,10 +44,10 @@ private:
     QImage mImage;
 };
 
-// The bundle's resources folder: <executable's folder>/../Resources.
+// The program's pictures: <executable's folder>/../share/kivra.
 QString ResourcesFolder() {
     const QFileInfo executable(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
-    return QDir::cleanPath(executable.absolutePath() + QStringLiteral("/../Resources"));
+    return QDir::cleanPath(executable.absolutePath() + QStringLiteral("/../share/kivra"));
 }
 
 Ref<Picture> LoadOwnIcon() {

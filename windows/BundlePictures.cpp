@@ -46,9 +46,11 @@ Ref<FolderItem> GetApplicationBundleResources() {
     if (!app) throw framework::NilObjectException();
     Ref<FolderItem> folder = app->Parent();
     if (!folder) throw framework::NilObjectException();
-    Ref<FolderItem> bundle = folder->Parent();
-    if (!bundle) throw framework::NilObjectException();
-    return bundle->Child("Resources");
+    Ref<FolderItem> prefix = folder->Parent();
+    if (!prefix) throw framework::NilObjectException();
+    Ref<FolderItem> share = prefix->Child("share");
+    if (!share) return nullptr;
+    return share->Child("kivra");
 }
 
 void UseBundleResourcesForTesting(const Ref<FolderItem>& folder) {

@@ -15,8 +15,9 @@ framework::Ref<framework::Picture> PlenkoMask();
 framework::Ref<framework::Picture> AboutIcon();
 framework::Ref<framework::Picture> AboutMask();
 
-// The executable's parent's parent's "Resources" folder. Raises
-// NilObjectException when there is no executable or parent on the way.
+// The pictures' folder, share/kivra beside the executable's folder (bin), in
+// the build tree as under the install prefix. Raises NilObjectException when
+// there is no executable or parent on the way.
 framework::Ref<framework::FolderItem> GetApplicationBundleResources();
 
 // For tests only: takes the pictures from folder instead of the bundle (Nil:

@@ -105,15 +105,16 @@ class Sandbox:
 
     def private_kivra(self, binary):
         """A copy of the kivra binary of its own, beside a link to the
-        build's Resources: a relink of the build's binary while it runs
-        rewrites the pages it runs from and kills it."""
+        build's pictures (share/kivra): a relink of the build's binary while
+        it runs rewrites the pages it runs from and kills it."""
         bin_dir = os.path.join(self.root, "kivra", "bin")
         os.makedirs(bin_dir)
         copy = os.path.join(bin_dir, os.path.basename(binary))
         shutil.copy2(binary, copy)
-        resources = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(binary))), "Resources")
-        if os.path.isdir(resources):
-            os.symlink(resources, os.path.join(self.root, "kivra", "Resources"))
+        pictures = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(binary))), "share", "kivra")
+        if os.path.isdir(pictures):
+            os.makedirs(os.path.join(self.root, "kivra", "share"))
+            os.symlink(pictures, os.path.join(self.root, "kivra", "share", "kivra"))
         return copy
 
     def env(self, display):

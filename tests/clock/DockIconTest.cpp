@@ -216,7 +216,7 @@ TEST_F(DockIcon, SwitchingItOffPutsKivrasOwnIconBackAndOnDrawsTheFace) {
 
 TEST_F(DockIcon, KivrasOwnIconIsTheBundlePictureThroughItsMask) {
     const QImage own = OwnIcon();
-    const QString resources = QCoreApplication::applicationDirPath() + "/../Resources/";
+    const QString resources = QCoreApplication::applicationDirPath() + "/../share/kivra/";
     const QImage icon(resources + "AboutIcon.bmp"), mask(resources + "AboutMask.bmp");
     ASSERT_FALSE(icon.isNull());
     ASSERT_FALSE(mask.isNull());

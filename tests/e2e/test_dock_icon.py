@@ -12,7 +12,7 @@ from kivra_e2e import (BACKGROUND, GROUPS, KIVRA_BIN, UNLIT, ClockTestCase, digi
 TILE = 128
 # The default 510 x 150 face is 128 x 38 on the tile, 45 pixels down.
 STRIP_TOP, STRIP_HEIGHT = 45, 38
-RESOURCES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(KIVRA_BIN))), "Resources")
+RESOURCES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(KIVRA_BIN))), "share", "kivra")
 
 
 def window_icon(server, window):

@@ -18,7 +18,9 @@ using fw::Picture;
 using fw::Ref;
 
 // The build's own pictures: the test program runs from <build>/bin.
-fs::path BuildResources() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "Resources"; }
+fs::path BuildResources() {
+    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "share" / "kivra";
+}
 
 class BundlePictures : public ::testing::Test {
 protected:
@@ -40,7 +42,7 @@ protected:
     fs::path folder;
 };
 
-TEST_F(BundlePictures, ResourcesAreBesideTheFolderOfTheExecutablesFolder) {
+TEST_F(BundlePictures, PicturesAreInShareKivraBesideTheExecutablesFolder) {
     UseBundleResourcesForTesting(nullptr);
     Ref<fw::FolderItem> resources = GetApplicationBundleResources();
     ASSERT_TRUE(resources);
