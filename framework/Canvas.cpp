@@ -1,7 +1,11 @@
 #include "framework/Canvas.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
+
+#include <exception>
 
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
@@ -29,19 +33,31 @@ protected:
     void paintEvent(QPaintEvent*) override {
         auto keepAlive = mCanvas.shared_from_this();
         mCanvas.mPainting = true;
-        Guarded([this] {
+        std::exception_ptr failure;
+        try {
             Ref<Graphics> g = mCanvas.Graphics();
             mCanvas.Event_Paint(*g);
-        });
+        } catch (...) {
+            failure = std::current_exception();
+        }
         mCanvas.mPainting = false;
         if (Ref<Picture> backing = mCanvas.Backing()) {
             QPainter painter(this);
             painter.drawImage(0, 0, detail::DisplayImage(*backing));
         }
+        // Reported once the paint is over: a modal box run from inside a paint
+        // keeps Qt re-posting this widget's updates, a busy loop for as long
+        // as the box is up. A handler that fails at every repaint (a picture
+        // that cannot be read) is reported once, not at each one, until a
+        // paint succeeds again.
+        if (failure && !mFailedLastPaint && QCoreApplication::instance())
+            QTimer::singleShot(0, QCoreApplication::instance(), [failure] { ReportEscaped(failure); });
+        mFailedLastPaint = static_cast<bool>(failure);
     }
 
 private:
     Canvas& mCanvas;
+    bool mFailedLastPaint = false;
 };
 
 }  // namespace detail
