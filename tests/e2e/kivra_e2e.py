@@ -486,3 +486,23 @@ def wait_for_change(clock, from_lit, rotation=0, timeout=8):
         last_unchanged[0] = before
         return None
     return poll(changed, timeout) or (None, None, None)
+
+
+def start_binary(case, binary, home=None, server=None, tz=None):
+    """Starts another kivra binary than KIVRA_BIN (an installed copy, or a
+    layout in the test's own folder) and waits for its window."""
+    global KIVRA_BIN
+    saved, KIVRA_BIN = KIVRA_BIN, binary
+    try:
+        clock = case.launch(home, server, tz)
+    finally:
+        KIVRA_BIN = saved
+    clock.find_window()
+    return clock
+
+
+def cpu_seconds(pid):
+    """User and system CPU time the process has used so far."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")

@@ -4,9 +4,42 @@ installed copy. The cases look only at sizes, pixels and properties, never at
 where a window manager put a window."""
 
 import os
+import shutil
+import subprocess
+import time
 import unittest
 
-from kivra_e2e import ClockTestCase, poll
+from kivra_e2e import KIVRA_BIN, ClockTestCase, cpu_seconds, poll, start_binary
+
+ABOUT_SIZE = (284, 366)
+# A point of the badge's dark background and its colour, and a point of the
+# icon's black tile (resources/make_pictures.py).
+BADGE_POINT, BADGE_COLOUR = (34 + 205, 324 + 15), 0x1E222A
+ICON_POINT = (110 + 3, 8 + 40)
+# The name label and the notice label of the About window (tall layout).
+NAME_AREA = (20, 86, 244, 16)
+NOTICE_AREA = (20, 280, 244, 32)
+PICTURES = ("AboutIcon.bmp", "AboutMask.bmp", "Plenko.pct", "PlenkoMask.pct")
+BUILD_DIR = os.path.dirname(os.path.dirname(os.path.abspath(KIVRA_BIN)))
+
+
+def is_ink(colour):
+    r, g, b = colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF
+    return r + g + b < 3 * 100
+
+
+def text_lines(shot, left, top, width, height):
+    """The lines of text shown in an area, as runs of rows with dark pixels:
+    the width each line's ink spans."""
+    lines, in_line = [], False
+    for y in range(top, top + height):
+        xs = [x for x in range(left, left + width) if is_ink(shot.pixel(x, y))]
+        if xs and not in_line:
+            lines.append((min(xs), max(xs)))
+        elif xs:
+            lines[-1] = (min(lines[-1][0], min(xs)), max(lines[-1][1], max(xs)))
+        in_line = bool(xs)
+    return [right - left + 1 for left, right in lines]
 
 
 class Wheel(ClockTestCase):
@@ -27,6 +60,132 @@ class Wheel(ClockTestCase):
         self.assertEqual(grown[2:], (561, 165), "Alt with buttons 6, 7, 6 and 4")
         self.assertEqual(back[2:], (510, 150), "Alt with buttons 7 and 5")
         self.assertEqual(clock.face().problems(), [])
+
+
+
+class AboutWindowCase(ClockTestCase):
+    """Opens the About window and reads it from the screen."""
+
+    def geometry(self, window):
+        """(left, top, width, height) of a window's client area on the screen.
+        xwininfo, since xdotool's place is off by the frame under a manager."""
+        out = self.server.run("xwininfo", "-id", window).stdout.decode()
+        values = dict(line.strip().split(": ", 1) for line in out.splitlines() if ": " in line)
+        return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def open_about(self, clock):
+        """Chooses About from the context menu; returns the About window and
+        the height of the menu bar it shows above its client area."""
+        before = set(clock.windows())
+        clock.choose("About Kivra...")
+        def found():
+            for window in set(clock.windows()) - before:
+                _, _, width, height = self.geometry(window)
+                if width == ABOUT_SIZE[0] and 0 <= height - ABOUT_SIZE[1] <= 48:
+                    return window, height - ABOUT_SIZE[1]
+            return None
+        about = poll(found, 5)
+        self.assertTrue(about, "no About window: " + clock.output())
+        return about
+
+    def client_point(self, about, point):
+        window, bar = about
+        x, y, _, _ = self.geometry(window)
+        return x + point[0], y + bar + point[1]
+
+    def pixel(self, about, point, shot=None):
+        return (shot or self.server.screenshot()).pixel(*self.client_point(about, point))
+
+    def area_lines(self, about, area, shot=None):
+        left, top = self.client_point(about, area[:2])
+        return text_lines(shot or self.server.screenshot(), left, top, area[2], area[3])
+
+
+class About(AboutWindowCase):
+
+    def test_the_notice_stands_on_two_lines(self):
+        clock = self.start()
+        about = self.open_about(clock)
+        lines = poll(lambda: self.area_lines(about, NOTICE_AREA), 5)
+        self.assertEqual(len(lines), 2, f"widths of the notice's lines: {lines}")
+        # "All rights reserved." is about half as wide as the first line; a
+        # first line wrapped at the label's edge leaves only "reserved.".
+        self.assertGreater(lines[1] / lines[0], 0.4, f"widths of the notice's lines: {lines}")
+
+
+class MissingPictures(AboutWindowCase):
+
+    def layout(self, pictures):
+        """A copy of the binary in the test's own folder, with `pictures`
+        (file name to content) as its pictures."""
+        prefix = os.path.join(self.home, "prefix")
+        os.makedirs(os.path.join(prefix, "bin"))
+        os.makedirs(os.path.join(prefix, "share", "kivra"))
+        binary = os.path.join(prefix, "bin", "kivra")
+        shutil.copy2(KIVRA_BIN, binary)
+        for name, content in pictures.items():
+            with open(os.path.join(prefix, "share", "kivra", name), "wb") as f:
+                f.write(content)
+        return binary
+
+    def boxes(self, clock, known):
+        return set(clock.windows()) - known
+
+    def test_one_box_and_no_spin_for_pictures_that_cannot_be_read(self):
+        cases = {
+            "missing": {},
+            "garbage": {name: os.urandom(600) for name in PICTURES},
+            "empty": {name: b"" for name in PICTURES},
+        }
+        for name, pictures in cases.items():
+            with self.subTest(pictures=name):
+                self.home = self.new_home()
+                clock = start_binary(self, self.layout(pictures), home=self.home)
+                known = set(clock.windows())
+                about = self.open_about(clock)
+                known.add(about[0])
+                self.assertTrue(poll(lambda: self.boxes(clock, known), 5), "no box came up")
+                # What can be drawn is: the name, above the missing icon.
+                self.assertTrue(poll(lambda: len(self.area_lines(about, NAME_AREA)) == 1, 5), "no name shown")
+                for _ in range(2):
+                    start = cpu_seconds(clock.process.pid)
+                    time.sleep(2)
+                    used = cpu_seconds(clock.process.pid) - start
+                    # A hang or spin check, not a measure: a spinning clock uses 2 s.
+                    self.assertLess(used, 0.5, f"{used:.2f} s of CPU in 2 s with the box up")
+                    boxes = self.boxes(clock, known)
+                    self.assertEqual(len(boxes), 1, "boxes up at once")
+                    box = boxes.pop()
+                    self.server.xdotool("windowfocus", "--sync", box)
+                    self.server.xdotool("key", "Return")
+                    self.assertTrue(poll(lambda: box not in clock.windows(), 5), "the box stayed")
+                    # No box comes back as the About window is drawn again.
+                    time.sleep(1)
+                    if not self.boxes(clock, known):
+                        break
+                self.assertEqual(self.boxes(clock, known), set(), "the box came again")
+                self.assertIn(about[0], clock.windows())
+                clock.close()
+
+
+class Installed(AboutWindowCase):
+
+    def test_an_installed_copy_finds_its_pictures(self):
+        if not os.path.exists(os.path.join(BUILD_DIR, "cmake_install.cmake")):
+            self.skipTest(f"{KIVRA_BIN} is not in a build tree")
+        prefix = os.path.join(self.home, "installed")
+        result = subprocess.run(["cmake", "--install", BUILD_DIR, "--prefix", prefix],
+                                capture_output=True, text=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertEqual(sorted(os.listdir(prefix)), ["bin", "share"])
+        self.assertEqual(sorted(os.listdir(os.path.join(prefix, "share", "kivra"))), sorted(PICTURES))
+        clock = start_binary(self, os.path.join(prefix, "bin", "kivra"))
+        known = set(clock.windows())
+        about = self.open_about(clock)
+        self.assertTrue(poll(lambda: self.pixel(about, BADGE_POINT) == BADGE_COLOUR, 5),
+                        f"the badge is not shown: {self.pixel(about, BADGE_POINT):06X}")
+        self.assertEqual(self.pixel(about, ICON_POINT), 0x000000, "the icon is not shown")
+        self.assertEqual(set(clock.windows()) - known - {about[0]}, set(), "a box came up")
 
 
 if __name__ == "__main__":
