@@ -7,11 +7,28 @@
 
 namespace kivra::framework {
 
+namespace {
+
+// localtime_r keeps the zone that glibc read first. tzset() reads it again
+// when TZ or the zone file (/etc/localtime, one stat) changed; asked at most
+// once a second, a new system zone shows within a second at no cost per beat.
+void FollowZoneChanges() {
+    static std::time_t checked = -1;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    if (now.tv_sec == checked) return;
+    checked = now.tv_sec;
+    tzset();
+}
+
+}  // namespace
+
 Date::Date() {
     if (const auto fixed = detail::TestClockNow()) {
         *this = Date(fixed->year, fixed->month, fixed->day, fixed->hour, fixed->minute, fixed->second);
         return;
     }
+    FollowZoneChanges();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (!localtime_r(&now, &local)) return;

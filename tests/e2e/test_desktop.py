@@ -3,7 +3,9 @@ window's notice and menus, the window icon, a time zone that changes and an
 installed copy. The cases look only at sizes, pixels and properties, never at
 where a window manager put a window."""
 
+import datetime
 import os
+import shlex
 import shutil
 import subprocess
 import time
@@ -186,6 +188,56 @@ class Installed(AboutWindowCase):
                         f"the badge is not shown: {self.pixel(about, BADGE_POINT):06X}")
         self.assertEqual(self.pixel(about, ICON_POINT), 0x000000, "the icon is not shown")
         self.assertEqual(set(clock.windows()) - known - {about[0]}, set(), "a box came up")
+
+
+
+class TimeZone(ClockTestCase):
+    """The system's zone changes while the clock runs. The clock runs in a
+    mount namespace of its own, where the test's zone files stand in for
+    /etc/localtime; the real one is never touched."""
+
+    ZONES = {3: "Etc/GMT-3", -7: "Etc/GMT+7"}  # UTC offset in hours: zone file
+
+    def setUp(self):
+        super().setUp()
+        if shutil.which("unshare") is None or shutil.which("nsenter") is None:
+            self.skipTest("no unshare or nsenter")
+        if subprocess.run(["unshare", "-m", "--propagation", "private", "true"],
+                          capture_output=True).returncode != 0:
+            self.skipTest("no mount namespace for the test")
+        if not os.path.exists("/etc/localtime"):
+            self.skipTest("no /etc/localtime to stand in for")
+        self.zone_files = {}
+        for offset, name in self.ZONES.items():
+            source = os.path.join("/usr/share/zoneinfo", name)
+            if not os.path.exists(source):
+                self.skipTest(f"no {source} (tzdata)")
+            self.zone_files[offset] = os.path.join(self.home, f"zone{offset:+d}")
+            shutil.copy(source, self.zone_files[offset])
+
+    def set_zone(self, clock, offset):
+        """Puts the zone file over /etc/localtime in the clock's namespace: a
+        new file at the path, as a zone set with timedatectl is."""
+        subprocess.run(["nsenter", "-t", str(clock.process.pid), "-m", "mount", "--bind",
+                        self.zone_files[offset], "/etc/localtime"], check=True, timeout=10)
+
+    def test_the_face_follows_a_new_system_zone(self):
+        # Without TZ the system's zone counts; the first zone stands in
+        # before the clock starts.
+        wrapper = os.path.join(self.home, "kivra-in-zone")
+        with open(wrapper, "w") as f:
+            f.write("#!/bin/sh\n"
+                    "exec env -u TZ unshare -m --propagation private sh -c "
+                    "'mount --bind \"$1\" /etc/localtime && exec \"$2\"' sh "
+                    f"{shlex.quote(self.zone_files[3])} {shlex.quote(KIVRA_BIN)}\n")
+        os.chmod(wrapper, 0o755)
+        clock = start_binary(self, wrapper)
+        for offset in (3, -7, 3):
+            with self.subTest(utc_offset=offset):
+                self.set_zone(clock, offset)
+                zone = datetime.timezone(datetime.timedelta(hours=offset))
+                # The next beat (every 4 seconds) after the clock sees the zone.
+                self.assert_time_shown(clock, zone, twenty_four=False, timeout=8)
 
 
 if __name__ == "__main__":
