@@ -116,9 +116,10 @@ void NetWmIcon::WriteTo(const QWidget& window) {
 }
 
 bool NetWmIcon::eventFilter(QObject* watched, QEvent* event) {
-    // A window gets its X window when it is first shown, and a new one when
-    // Qt makes it again.
-    if (event->type() == QEvent::WinIdChange && watched->isWidgetType()) {
+    // Written as a window is shown: Qt makes its X window then (and anew when
+    // it makes it again), and clears the property there for the window's own
+    // icon, which is empty.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         if (TakesIcon(*widget) && widget->internalWinId() != 0) {
             WriteTo(*widget);

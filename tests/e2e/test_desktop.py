@@ -11,7 +11,9 @@ import subprocess
 import time
 import unittest
 
-from kivra_e2e import KIVRA_BIN, ClockTestCase, cpu_seconds, poll, start_binary
+from kivra_e2e import (BEFORE_FIRST_BEAT, KIVRA_BIN, SETTINGS_FILE, ClockTestCase, cpu_seconds, poll,
+                       start_binary)
+from test_dock_icon import differences_from_own_icon, window_icon
 
 ABOUT_SIZE = (284, 366)
 # A point of the badge's dark background and its colour, and a point of the
@@ -113,6 +115,46 @@ class About(AboutWindowCase):
         # "All rights reserved." is about half as wide as the first line; a
         # first line wrapped at the label's edge leaves only "reserved.".
         self.assertGreater(lines[1] / lines[0], 0.4, f"widths of the notice's lines: {lines}")
+
+
+class WindowIcon(AboutWindowCase):
+    """Every window carries Kivra's own icon (_NET_WM_ICON) from the moment
+    it appears, before the face is first drawn into it and when it never is."""
+
+    def own_icon_problems(self, window):
+        icon = window_icon(self.server, window)
+        if icon is None:
+            return "no _NET_WM_ICON"
+        if icon[:2] != (128, 128):
+            return f"an icon of {icon[0]} x {icon[1]}"
+        wrong = differences_from_own_icon(icon[2])
+        return f"{len(wrong)} pixels differ from Kivra's icon" if wrong else None
+
+    def test_on_a_fresh_start_before_the_first_beat(self):
+        # A slow machine can miss the time before the first beat; a fresh
+        # start tries again.
+        for _ in range(3):
+            clock = self.start(home=self.new_home())
+            problems = self.own_icon_problems(clock.window)
+            if time.monotonic() - clock.started < BEFORE_FIRST_BEAT:
+                break
+            clock.close()
+        else:
+            self.fail("the window never appeared early enough to look before the first beat")
+        self.assertIsNone(problems)
+
+    def test_with_the_dock_icon_option_off(self):
+        os.makedirs(os.path.join(self.home, "config"))
+        with open(os.path.join(self.home, "config", SETTINGS_FILE), "w", encoding="utf-8") as f:
+            f.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
+                    "<key>Update Icon</key><string>False</string></dict></plist>\n")
+        clock = self.start()
+        self.assertIsNone(self.own_icon_problems(clock.window), "as the clock appeared")
+        about = self.open_about(clock)
+        self.assertIsNone(self.own_icon_problems(about[0]), "on the About window")
+        # Beats with the option off leave it as it is.
+        time.sleep(4.5)
+        self.assertIsNone(self.own_icon_problems(clock.window), "after a beat")
 
 
 class MissingPictures(AboutWindowCase):
