@@ -10,8 +10,9 @@ namespace kivra::framework {
 namespace {
 
 // localtime_r keeps the zone that glibc read first. tzset() reads it again
-// when TZ or the zone file (/etc/localtime, one stat) changed; asked at most
-// once a second, a new system zone shows within a second at no cost per beat.
+// when the text of TZ changed or, without TZ, when /etc/localtime did (one
+// stat); asked at most once a second, a new system zone shows within a
+// second at no cost per beat.
 void FollowZoneChanges() {
     static std::time_t checked = -1;
     timespec now{};
