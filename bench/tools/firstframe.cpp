@@ -1,13 +1,15 @@
 // kivra-firstframe: starts a program on the X display in $DISPLAY and tells
 // how long it took from exec to its first top-level window being mapped and
 // to the first drawing into that window (the first DAMAGE report), then ends
-// the program again.
+// the program again. With --until-change it also waits for the window's
+// pixels to differ from what they were half a second after that first frame:
+// a clock that opens on a fixed pattern shows the current time only then.
 //
-//   kivra-firstframe [--timeout SECONDS] [--hold SECONDS] -- PROGRAM [ARGS...]
+//   kivra-firstframe [--timeout SECONDS] [--hold SECONDS] [--until-change] -- PROGRAM [ARGS...]
 //
-// Prints one line "map_ms=<ms> frame_ms=<ms> window=0x<id>" and exits 0;
-// exits 2 when no frame came in time, 3 when the program ended first,
-// 1 on a usage or X error.
+// Prints one line "map_ms=<ms> frame_ms=<ms> [change_ms=<ms>] window=0x<id>"
+// and exits 0; exits 2 when no frame (or change) came in time, 3 when the
+// program ended first, 1 on a usage or X error.
 //
 // The watcher listens for CreateNotify on the root window and puts a damage
 // object on every new top-level window before the program can map it, so
@@ -41,13 +43,14 @@ using Clock = std::chrono::steady_clock;
 struct Options {
     double timeoutSeconds = 30.0;
     double holdSeconds = 0.0;
+    bool untilChange = false;
     std::vector<char*> command;
 };
 
 [[noreturn]] void Usage(const char* why) {
     std::fprintf(stderr,
                  "kivra-firstframe: %s\n"
-                 "usage: kivra-firstframe [--timeout SECONDS] [--hold SECONDS] -- PROGRAM [ARGS...]\n",
+                 "usage: kivra-firstframe [--timeout SECONDS] [--hold SECONDS] [--until-change] -- PROGRAM [ARGS...]\n",
                  why);
     std::exit(1);
 }
@@ -68,6 +71,10 @@ Options ParseOptions(int argc, char** argv) {
         if (arg == "--") {
             ++i;
             break;
+        }
+        if (arg == "--until-change") {
+            options.untilChange = true;
+            continue;
         }
         if (i + 1 >= argc) Usage("an option lacks its value");
         if (arg == "--timeout") {
@@ -104,6 +111,21 @@ void EndChild(pid_t child) {
     }
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
+}
+
+// The window's pixels as the server holds them; empty when it cannot say.
+std::vector<uint8_t> WindowPixels(xcb_connection_t* connection, xcb_window_t window) {
+    XcbPtr<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+    if (!geometry) return {};
+    XcbPtr<xcb_get_image_reply_t> image(xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height,
+                      ~0u),
+        nullptr));
+    if (!image) return {};
+    const uint8_t* data = xcb_get_image_data(image.get());
+    return {data, data + xcb_get_image_data_length(image.get())};
 }
 
 int Run(const Options& options) {
@@ -158,10 +180,24 @@ int Run(const Options& options) {
     xcb_window_t mapped = XCB_NONE;
     double mapMs = -1.0;
     double frameMs = -1.0;
+    double changeMs = -1.0;
+    // Drawing up to this long after the first frame still counts as the
+    // opening; what the window shows then is what a change is told against.
+    constexpr double settleMs = 500.0;
+    std::vector<uint8_t> opening;
+    const auto finished = [&] { return frameMs >= 0.0 && (!options.untilChange || changeMs >= 0.0); };
     const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
                                       std::chrono::duration<double>(options.timeoutSeconds));
     int status = 2;
-    while (frameMs < 0.0) {
+    while (!finished()) {
+        if (frameMs >= 0.0 && opening.empty() && MillisecondsSince(start) >= frameMs + settleMs) {
+            opening = WindowPixels(connection, mapped);
+            if (opening.empty()) {
+                std::fprintf(stderr, "kivra-firstframe: cannot read the window's pixels\n");
+                status = 1;
+                break;
+            }
+        }
         xcb_generic_event_t* raw = xcb_poll_for_event(connection);
         if (!raw) {
             if (xcb_connection_has_error(connection)) {
@@ -175,11 +211,16 @@ int Run(const Options& options) {
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0) {
-                std::fprintf(stderr, "kivra-firstframe: no frame within %.1f s\n", options.timeoutSeconds);
+                std::fprintf(stderr, "kivra-firstframe: no %s within %.1f s\n", frameMs < 0.0 ? "frame" : "change",
+                             options.timeoutSeconds);
                 break;
             }
+            long long wait = std::min<long long>(left.count(), 100);
+            if (frameMs >= 0.0 && opening.empty())
+                wait = std::clamp<long long>(static_cast<long long>(frameMs + settleMs - MillisecondsSince(start)) + 1,
+                                             0, wait);
             pollfd fd{xcb_get_file_descriptor(connection), POLLIN, 0};
-            poll(&fd, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
+            poll(&fd, 1, static_cast<int>(wait));
             continue;
         }
         XcbPtr<xcb_generic_event_t> event(raw);
@@ -199,8 +240,15 @@ int Run(const Options& options) {
         } else if (type == damageNotify) {
             auto* notify = reinterpret_cast<xcb_damage_notify_event_t*>(event.get());
             if (mapped != XCB_NONE && notify->drawable == mapped) {
-                frameMs = MillisecondsSince(start);
-                status = 0;
+                const double now = MillisecondsSince(start);
+                if (frameMs < 0.0) frameMs = now;
+                if (options.untilChange) {
+                    // Re-armed, so that every later drawing reports too.
+                    xcb_damage_subtract(connection, notify->damage, XCB_NONE, XCB_NONE);
+                    xcb_flush(connection);
+                    if (!opening.empty() && WindowPixels(connection, mapped) != opening) changeMs = now;
+                }
+                if (finished()) status = 0;
             } else {
                 // Drawing into a window that is not (yet) the one on screen
                 // re-arms its report so the real first frame still shows.
@@ -213,7 +261,11 @@ int Run(const Options& options) {
     }
 
     if (status == 0) {
-        std::printf("map_ms=%.1f frame_ms=%.1f window=0x%x\n", mapMs, frameMs, mapped);
+        if (options.untilChange) {
+            std::printf("map_ms=%.1f frame_ms=%.1f change_ms=%.1f window=0x%x\n", mapMs, frameMs, changeMs, mapped);
+        } else {
+            std::printf("map_ms=%.1f frame_ms=%.1f window=0x%x\n", mapMs, frameMs, mapped);
+        }
         std::fflush(stdout);
         if (options.holdSeconds > 0.0) usleep(static_cast<useconds_t>(options.holdSeconds * 1e6));
     }
