@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures what a running Kivra costs next to xclock and a bare Qt program:
-# start-up to first frame, CPU and memory over the same minute, and
-# instructions per beat under callgrind; prints the table with the targets.
+# start-up to first frame and to the current time shown, CPU (with each
+# program's X server) and memory over the same minute at three window sizes,
+# scaled, and on an openbox desktop with a tint2 taskbar, and instructions
+# per beat under callgrind at each size; prints the table with the targets.
 # Installs what is missing, builds kivra (build/), the reference program and
 # the first-frame helper (build-bench/), then runs the harness. Arguments go
 # to the harness: bench/run.sh --help. Exits 1 when a target fails.
@@ -10,7 +12,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source ./run.sh
 
 KIVRA_BENCH_PACKAGES=(
-  xvfb x11-apps x11-utils xdotool valgrind python3
+  xvfb x11-apps x11-utils xdotool valgrind python3 openbox tint2
   pkg-config libxcb1-dev libxcb-damage0-dev
 )
 kivra_install "${KIVRA_BUILD_PACKAGES[@]}" "${KIVRA_BENCH_PACKAGES[@]}"

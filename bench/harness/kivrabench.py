@@ -1,6 +1,7 @@
 """What the benchmark and soak commands share: finding the programs and
-tools, private Xvfb servers, the clock's settings file, and the counters
-of a running process read from /proc."""
+tools, private Xvfb servers (bare, or with a window manager and a
+taskbar), the clock's settings file, and the counters of a running process
+read from /proc."""
 
 import dataclasses
 import os
@@ -25,6 +26,9 @@ TOOL_PACKAGES = {
     "xwd": "x11-apps",
     "valgrind": "valgrind",
     "callgrind_control": "valgrind",
+    "openbox": "openbox",
+    "tint2": "tint2",
+    "xprop": "x11-utils",
 }
 
 
@@ -98,8 +102,12 @@ class Sandbox:
         os.makedirs(self.config, mode=0o700)
         os.makedirs(self.runtime, mode=0o700)
 
-    def write_clock_settings(self, change_mode, update_icon=True):
+    def write_clock_settings(self, change_mode, update_icon=True, size=None):
+        """Only what is given; everything else takes the clock's default
+        (a 510 x 150 window)."""
         values = {"ChangeMode": change_mode, "Update Icon": "True" if update_icon else "False"}
+        if size is not None:
+            values["WinMain.Width"], values["WinMain.Height"] = size
         with open(os.path.join(self.config, "KivraPrefs.plist"), "w", encoding="utf-8") as f:
             f.write(settings_text(values))
 
@@ -117,11 +125,14 @@ class Sandbox:
             os.symlink(pictures, os.path.join(self.root, "kivra", "share", "kivra"))
         return copy
 
-    def env(self, display):
+    def env(self, display, extra=None):
         env = dict(os.environ, DISPLAY=display, HOME=self.root,
-                   XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime)
-        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER"):
+                   XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
+                   XDG_CACHE_HOME=os.path.join(self.root, "cache"),
+                   XDG_DATA_HOME=os.path.join(self.root, "data"))
+        for name in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "WAYLAND_DISPLAY", "SESSION_MANAGER"):
             env.pop(name, None)
+        env.update(extra or {})
         return env
 
     def remove(self):
@@ -131,10 +142,10 @@ class Sandbox:
 class XServer:
     """A private Xvfb with no window manager; it picks its own display."""
 
-    def __init__(self):
+    def __init__(self, screen=SCREEN):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN,
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -167,6 +178,70 @@ class XServer:
         stop(self.process)
 
 
+OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <desktops><number>1</number></desktops>
+</openbox_config>
+"""
+
+# A taskbar and nothing else: its cost is what a window's title and icon
+# make it do, which is the part a clock adds to a person's desktop.
+TINT2_RC = """panel_items = T
+panel_size = 100% 30
+panel_position = bottom center horizontal
+taskbar_mode = single_desktop
+task_icon = 1
+task_text = 1
+task_maximum_size = 150 30
+"""
+
+
+class Desktop:
+    """openbox and a tint2 taskbar on one private X server, each from a
+    configuration file of its own in the sandbox's folder (never the
+    user's)."""
+
+    def __init__(self, server, box):
+        self.processes = []
+        rc = os.path.join(box.root, "openbox-rc.xml")
+        tint2rc = os.path.join(box.root, "tint2rc")
+        for path, text in ((rc, OPENBOX_RC), (tint2rc, TINT2_RC)):
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+        env = box.env(server.display)
+        try:
+            self.wm = self._start(["openbox", "--config-file", rc], env, box, "openbox")
+            if not _poll(lambda: "window id" in server.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                              check=False).stdout.decode(), 10):
+                raise RuntimeError("openbox did not take the screen")
+            self.panel = self._start(["tint2", "-c", tint2rc], env, box, "tint2")
+            if not _poll(lambda: server.xdotool("search", "--pid", self.panel.pid, check=False).split(), 10):
+                raise RuntimeError("tint2 showed no panel")
+        except BaseException:
+            self.close()
+            raise
+
+    def _start(self, command, env, box, name):
+        with open(os.path.join(box.root, name + ".log"), "wb") as log:
+            process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=log,
+                                       stderr=subprocess.STDOUT)
+        self.processes.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.processes):
+            stop(process)
+
+
+def _poll(condition, timeout, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(interval)
+    return False
+
+
 def stop(process, grace=10):
     """Ends a process politely (a clock writes its settings on SIGTERM),
     for good when it does not go in time; returns its exit status."""
@@ -178,6 +253,13 @@ def stop(process, grace=10):
             process.kill()
             process.wait()
     return process.returncode
+
+
+def window_size(server, window):
+    """(width, height) of a window in the server's pixels."""
+    out = server.xdotool("getwindowgeometry", "--shell", window)
+    values = dict(line.split("=", 1) for line in out.split())
+    return int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def wait_for_window(server, pid, name, timeout):
@@ -201,6 +283,7 @@ class Counters:
     threads: frozenset
     vm_hwm_kb: int
     rss_anon_kb: int
+    rss_shmem_kb: int
 
 
 def _status_fields(path):
@@ -231,7 +314,7 @@ def read_counters(pid):
         threads.append(tid)
     fields = _status_fields(f"/proc/{pid}/status")
     return Counters(cpu, voluntary, involuntary, frozenset(threads),
-                    int(fields["VmHWM"][0]), int(fields["RssAnon"][0]))
+                    int(fields["VmHWM"][0]), int(fields["RssAnon"][0]), int(fields["RssShmem"][0]))
 
 
 def rss_anon_kb(pid):
