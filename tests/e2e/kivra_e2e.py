@@ -229,10 +229,47 @@ def fixed_zone_for_hour(hour):
     return f"KVA{-offset}", datetime.timezone(datetime.timedelta(hours=offset))
 
 
-class XServer:
-    """A private Xvfb with no window manager."""
+# KIVRA_E2E_WM=openbox runs every case under a window manager, as on a
+# person's desktop: without one, the program's own moves are exact and the
+# manager's moves, placement and size hints are never tried.
+WINDOW_MANAGER = os.environ.get("KIVRA_E2E_WM", "")
 
-    def __init__(self):
+# A private configuration: the bindings a person moves and sizes windows
+# with (Alt with the left and right buttons, the title bar), and nothing on
+# Alt with the wheel, which the clock takes for its zoom.
+OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <desktops><number>1</number></desktops>
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <mouse>
+    <dragThreshold>1</dragThreshold>
+    <context name="Frame">
+      <mousebind button="A-Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="A-Left" action="Drag"><action name="Move"/></mousebind>
+      <mousebind button="A-Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="A-Right" action="Drag"><action name="Resize"/></mousebind>
+    </context>
+    <context name="Titlebar">
+      <mousebind button="Left" action="Drag"><action name="Move"/></mousebind>
+      <mousebind button="Left" action="DoubleClick"><action name="ToggleMaximize"/></mousebind>
+    </context>
+    <context name="Client">
+      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+      <mousebind button="Right" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+    </context>
+    <context name="BLCorner"><mousebind button="Left" action="Drag"><action name="Resize"/></mousebind></context>
+    <context name="BRCorner"><mousebind button="Left" action="Drag"><action name="Resize"/></mousebind></context>
+    <context name="Bottom"><mousebind button="Left" action="Drag"><action name="Resize"/></mousebind></context>
+    <context name="Right"><mousebind button="Left" action="Drag"><action name="Resize"/></mousebind></context>
+  </mouse>
+</openbox_config>
+"""
+
+
+class XServer:
+    """A private Xvfb, with openbox on it when KIVRA_E2E_WM says so."""
+
+    def __init__(self, window_manager=None):
         read_end, write_end = os.pipe()
         # A file, not a pipe: nobody reads Xvfb's chatter while it runs.
         self.log = tempfile.TemporaryFile()
@@ -255,6 +292,37 @@ class XServer:
             raise RuntimeError("Xvfb did not start: " + self.log.read().decode(errors="replace"))
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
+        self.wm = None
+        self.wm_home = None
+        wm = WINDOW_MANAGER if window_manager is None else window_manager
+        if wm:
+            try:
+                self.start_window_manager(wm)
+            except BaseException:
+                self.close()
+                raise
+
+    def start_window_manager(self, name):
+        if name != "openbox":
+            raise ValueError(f"KIVRA_E2E_WM: no set-up for {name!r}")
+        # openbox writes its session and cache files under HOME and XDG:
+        # a folder of its own, never the user's.
+        self.wm_home = tempfile.mkdtemp(prefix="kivra-e2e-openbox-")
+        rc = os.path.join(self.wm_home, "rc.xml")
+        with open(rc, "w", encoding="utf-8") as f:
+            f.write(OPENBOX_RC)
+        env = dict(self.env, HOME=self.wm_home, XDG_CONFIG_HOME=os.path.join(self.wm_home, "config"),
+                   XDG_CACHE_HOME=os.path.join(self.wm_home, "cache"),
+                   XDG_DATA_HOME=os.path.join(self.wm_home, "data"))
+        self.wm = subprocess.Popen(["openbox", "--config-file", rc], env=env, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=self.log)
+        def managing():
+            if self.wm.poll() is not None:
+                raise RuntimeError(f"openbox ended with {self.wm.returncode}")
+            return "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                           check=False).stdout.decode()
+        if not poll(managing, 10):
+            raise RuntimeError("openbox did not take the screen")
 
     def run(self, *args, check=True):
         result = subprocess.run(args, env=self.env, capture_output=True, timeout=20)
@@ -269,13 +337,27 @@ class XServer:
         return Screenshot(self.run("xwd", "-root", "-silent").stdout)
 
     def close(self):
-        self.process.terminate()
-        try:
-            self.process.wait(5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        for process in (self.wm, self.process):
+            if process is None:
+                continue
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        if self.wm_home:
+            shutil.rmtree(self.wm_home, ignore_errors=True)
         self.log.close()
+
+    def window_geometry(self, window):
+        """(left, top, width, height) of a window's own area on the screen.
+        xwininfo measures from the root, also inside a manager's frame."""
+        out = self.run("xwininfo", "-id", window).stdout.decode()
+        def field(name):
+            return int(re.search(rf"{name}:\s*(-?\d+)", out).group(1))
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                field("Width"), field("Height"))
 
 
 class Clock:
@@ -322,9 +404,7 @@ class Clock:
 
     def geometry(self):
         """(left, top, width, height) of the clock window on the screen."""
-        out = self.server.xdotool("getwindowgeometry", "--shell", self.window)
-        values = dict(line.split("=", 1) for line in out.split())
-        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        return self.server.window_geometry(self.window)
 
     def wait_geometry(self, expected, timeout=5):
         """Waits until the window stands at `expected`, any None in it

@@ -24,9 +24,7 @@ class AboutAndHelp(ClockTestCase):
         self.client_top = {}
 
     def geometry(self, window):
-        out = self.server.xdotool("getwindowgeometry", "--shell", window)
-        values = dict(line.split("=", 1) for line in out.split())
-        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        return self.server.window_geometry(window)
 
     def new_window(self, clock, before, size, timeout=5):
         """Waits for a window of that client size that was not among `before`;

@@ -2,6 +2,7 @@
 picked or dropped colour live, cancelled with Escape, reset with "Use Defaults"
 and kept with OK."""
 
+import time
 import unittest
 
 from kivra_e2e import BACKGROUND, ClockTestCase, poll
@@ -26,11 +27,19 @@ class Colors(ClockTestCase):
         self.assertTrue(found, "no window titled Kivra Colors: " + clock.output())
         window = found[0]
         self.server.xdotool("windowmove", "--sync", window, *COLORS_PLACE)
+        # A window manager puts its frame where the window was asked to go:
+        # every point below is measured from where its own area really is.
+        self.origin = poll(lambda: self.settled(window), 5) or self.server.window_geometry(window)[:2]
         self.focus(window)
         return window
 
+    def settled(self, window):
+        first = self.server.window_geometry(window)[:2]
+        time.sleep(0.1)
+        return first if self.server.window_geometry(window)[:2] == first else None
+
     def focus(self, window):
-        # No window manager: focus the dialog ourselves, as clicking it would.
+        # Focus the dialog as clicking it would, with or without a manager.
         self.server.xdotool("windowfocus", "--sync", window)
 
     def is_open(self, window):
@@ -38,7 +47,7 @@ class Colors(ClockTestCase):
                                              check=False).split()
 
     def click(self, point):
-        self.server.xdotool("mousemove", COLORS_PLACE[0] + point[0], COLORS_PLACE[1] + point[1], "click", 1)
+        self.server.xdotool("mousemove", self.origin[0] + point[0], self.origin[1] + point[1], "click", 1)
 
     def pick(self, clock, well, colour):
         """Clicks a well, types a colour into the picker it opens and confirms it."""
@@ -56,8 +65,8 @@ class Colors(ClockTestCase):
 
     def drag_colour(self, source, target):
         """Drags a well's colour text onto another well, Ctrl held as the drag needs."""
-        x, y = COLORS_PLACE[0] + source[0], COLORS_PLACE[1] + source[1]
-        tx, ty = COLORS_PLACE[0] + target[0], COLORS_PLACE[1] + target[1]
+        x, y = self.origin[0] + source[0], self.origin[1] + source[1]
+        tx, ty = self.origin[0] + target[0], self.origin[1] + target[1]
         args = ["mousemove", x, y, "keydown", "ctrl", "mousedown", 1]
         for step in range(1, 6):
             args += ["sleep", 0.1, "mousemove", x + (tx - x) * step // 5, y + (ty - y) * step // 5]
@@ -75,7 +84,7 @@ class Colors(ClockTestCase):
         window = self.open_colors(clock)
         self.assertEqual(self.background(clock), BACKGROUND)
         # In the active dialog the wells show their colours undimmed.
-        well = (COLORS_PLACE[0] + HOUR_UNITS_WELL[0], COLORS_PLACE[1] + HOUR_UNITS_WELL[1])
+        well = (self.origin[0] + HOUR_UNITS_WELL[0], self.origin[1] + HOUR_UNITS_WELL[1])
         self.assertTrue(poll(lambda: self.server.screenshot().pixel(*well) == 0x00FF00, 5),
                         f"the hour units well shows {self.server.screenshot().pixel(*well):06X}")
 
