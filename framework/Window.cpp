@@ -52,7 +52,7 @@ void Window::Constructor(const std::string& qualifiedName) {
     Layout();
     detail::AttachMenuBar(*this);
     mClientTop = detail::MenuBarHeight(*this);
-    mWidget->resize(mWidth, mHeight + mClientTop);
+    mWidget->RequestResize(QSize(mWidth, mHeight + mClientTop), !mResizeable);
     CreateControls();
     auto& state = detail::State();
     state.windows.emplace_back(qualifiedName, shared_from_this());
@@ -102,8 +102,13 @@ void Window::SetProperty(const std::string& name, const PropertyValue& value) {
     } else if (name == "MinimizeButton") {
         mMinimizeButton = PropertyBoolean(name, value);
         ApplyFlags();
-    } else if (name == "MaximizeButton" || name == "Resizeable") {
-        PropertyBoolean(name, value);  // no window of the program lets the system resize it
+    } else if (name == "MaximizeButton") {
+        mMaximizeButton = PropertyBoolean(name, value);
+        ApplyFlags();
+    } else if (name == "Resizeable") {
+        mResizeable = PropertyBoolean(name, value);
+        mWidget->FixSize(!mResizeable);
+        ApplyFlags();
     } else if (name == "Composite" || name == "FullScreen" || name == "MenuBarVisible" ||
                name == "LiveResize") {
         PropertyBoolean(name, value);
@@ -130,9 +135,15 @@ void Window::ApplyFlags() {
     if (mFrame != 4) {
         if (mCloseButton) flags |= Qt::WindowCloseButtonHint;
         if (mMinimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+        if (mMaximizeButton && mResizeable) flags |= Qt::WindowMaximizeButtonHint;
     }
     const bool wasVisible = mWidget->isVisible();
     mWidget->setWindowFlags(flags);
+    mWidget->Functions({.frameless = mFrame == 4,
+                        .close = mCloseButton,
+                        .minimize = mMinimizeButton,
+                        .maximize = mMaximizeButton,
+                        .resize = mResizeable});
     if (wasVisible) mWidget->show();
 }
 
@@ -157,24 +168,40 @@ void Window::SetSize(Int32 width, Int32 height) {
         mDesignWidth = width;
         mDesignHeight = height;
     }
-    const QRect desk = Desktop();
     // The program's own sizes may go below MinWidth/MinHeight (a turned face is
-    // 15 wide), but never above the maximum or the desktop: no settings file or
-    // zoom can make a window, and so a snapshot of it, larger than the screen.
-    const Int32 w = Clamp64(width, 1, std::min<long long>(mMaxWidth, desk.width()));
-    const Int32 h = Clamp64(height, 1, std::min<long long>(mMaxHeight, desk.height()));
+    // 15 wide), but never above the maximum. No settings file or zoom may make
+    // a window, and so a picture of it, much larger than the screen; bounding
+    // each side by the desktop's longer side does that and still lets a window
+    // that fits turn and come back at its own size.
+    const QRect desk = Desktop();
+    const long long longest = std::max(desk.width(), desk.height());
+    const Int32 w = Clamp64(width, 1, std::min<long long>(mMaxWidth, longest));
+    const Int32 h = Clamp64(height, 1, std::min<long long>(mMaxHeight, longest));
     if (w == mWidth && h == mHeight) return;
-    const Int32 dw = w - mWidth, dh = h - mHeight;
-    mWidth = w;
-    mHeight = h;
-    mWidget->resize(w, h + mClientTop);
-    for (const auto& control : mControls) {
-        if (auto* rect = dynamic_cast<RectControl*>(control.get())) rect->FollowWindowResize(dw, dh);
-    }
+    mWidget->RequestResize(QSize(w, h + mClientTop), !mResizeable);
+    TakeSize(w, h);
     const Int32 oldLeft = mLeft, oldTop = mTop;
     ClampPosition();
     if (oldLeft != mLeft || oldTop != mTop) ApplyPosition();
     if (mOpen) Event_Resized();
+}
+
+void Window::FollowSize(Int32 width, Int32 height) {
+    // A manager that ignores the size hints (a tiling one) has the last word:
+    // the window lays itself out for the size it was given.
+    if (width == mWidth && height == mHeight) return;
+    TakeSize(width, height);
+    mWidget->FixSize(!mResizeable);
+    if (mOpen) Event_Resized();
+}
+
+void Window::TakeSize(Int32 width, Int32 height) {
+    const Int32 dw = width - mWidth, dh = height - mHeight;
+    mWidth = width;
+    mHeight = height;
+    for (const auto& control : mControls) {
+        if (auto* rect = dynamic_cast<RectControl*>(control.get())) rect->FollowWindowResize(dw, dh);
+    }
 }
 
 void Window::ClampPosition() {
@@ -241,7 +268,7 @@ void Window::Show() {
     }
     if (!mShown) ComeIntoView();
     mShown = true;
-    mWidget->resize(mWidth, mHeight + mClientTop);
+    mWidget->RequestResize(QSize(mWidth, mHeight + mClientTop), !mResizeable);
     mWidget->RequestMove(QPoint(mLeft, mTop));
     mWidget->show();
     mWidget->raise();

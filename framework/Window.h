@@ -41,9 +41,12 @@ public:
     // Raises PropertyError for a name the window does not know.
     virtual void SetProperty(const std::string& name, const PropertyValue& value);
 
-    // Screen position and size in pixels. Setting a size raises Resized at once,
-    // once per real change. Sizes stay within MaxWidth/MaxHeight and the desktop;
-    // a window stays at least partly on a screen.
+    // Screen position and size in pixels: where the window really is, also
+    // after the window manager moved or sized it. A size change raises
+    // Resized, once per real change, at once when the program sets it. Sizes
+    // stay within MaxWidth/MaxHeight, and neither side longer than the
+    // desktop's longer side; a window the program places stays at least
+    // partly on a screen.
     Int32 Left() const { return mLeft; }
     void Left(Int32 v);
     Int32 Top() const { return mTop; }
@@ -114,6 +117,8 @@ private:
     void ApplyFlags();
     void ApplyPosition();
     void SetSize(Int32 width, Int32 height);
+    void FollowSize(Int32 width, Int32 height);
+    void TakeSize(Int32 width, Int32 height);
     void ClampPosition();
     void ComeIntoView();
 
@@ -128,6 +133,8 @@ private:
     bool mHasBackColor = false;
     bool mCloseButton = true;
     bool mMinimizeButton = false;
+    bool mMaximizeButton = true;
+    bool mResizeable = true;
     bool mVisibleAtOpen = true;
     bool mOpen = false;      // registered, between Open and the end of Close
     bool mClosing = false;

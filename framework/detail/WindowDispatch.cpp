@@ -60,6 +60,18 @@ Ref<MenuItem> RunMenu(const MenuItem& root, QPoint global, QWidget* parent) {
 
 bool WindowDispatch::Pressed(const Window& window) { return window.mMousePressed; }
 
+void WindowDispatch::Moved(Window& window, Int32 left, Int32 top) {
+    window.mLeft = left;
+    window.mTop = top;
+}
+
+void WindowDispatch::Resized(Window& window, Int32 width, Int32 height) {
+    // Not while the window is still being made or already going.
+    auto keepAlive = window.weak_from_this().lock();
+    if (!keepAlive) return;
+    Guarded([&] { window.FollowSize(width, height - window.mClientTop); });
+}
+
 void WindowDispatch::Press(Window& window, Int32 x, Int32 y, bool contextual, QPoint global) {
     auto keepAlive = window.shared_from_this();
     auto& state = State();

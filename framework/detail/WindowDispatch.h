@@ -21,6 +21,9 @@ struct WindowDispatch {
     static bool Wheel(Window& window, Int32 x, Int32 y, Int32 deltaX, Int32 deltaY);
     static void ContextMenu(Window& window, Int32 x, Int32 y, QPoint global);
     static bool Pressed(const Window& window);
+    // The server reports a place or size that the program did not ask for.
+    static void Moved(Window& window, Int32 left, Int32 top);
+    static void Resized(Window& window, Int32 width, Int32 height);
 };
 
 }  // namespace kivra::framework::detail

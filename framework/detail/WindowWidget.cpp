@@ -3,12 +3,12 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 
 #include <cmath>
 #include <cstdint>
 
-#include "framework/Keyboard.h"
 #include "framework/RoundRectangle.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
@@ -56,9 +56,47 @@ WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
 
 void WindowWidget::RequestMove(QPoint topLeft) {
     if (pos() == topLeft) return;
-    mPendingMove = true;
-    mRequestedPos = topLeft;
+    mMoves.Expect(topLeft);
+    mRequesting = true;
     move(topLeft);
+    mRequesting = false;
+}
+
+void WindowWidget::RequestResize(QSize size, bool fixed) {
+    if (this->size() == size) {
+        FixSize(fixed);
+        return;
+    }
+    mSizes.Expect(size);
+    mRequesting = true;
+    ResizeWithin(size, fixed);
+    mRequesting = false;
+}
+
+void WindowWidget::ResizeWithin(QSize size, bool fixed) {
+    if (!fixed) {
+        resize(size);
+        return;
+    }
+    // Qt resizes a widget whose least or largest size passes its own, so the
+    // bounds open to take both sizes first and close on the new one after:
+    // the window changes size once, straight to the new one.
+    const QSize old = this->size();
+    setMinimumSize(old.boundedTo(size));
+    setMaximumSize(old.expandedTo(size));
+    resize(size);
+    setMinimumSize(size);
+    setMaximumSize(size);
+}
+
+void WindowWidget::FixSize(bool fixed) {
+    if (fixed) {
+        if (minimumSize() == size() && maximumSize() == size()) return;
+        ResizeWithin(size(), true);
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
 }
 
 QPoint WindowWidget::ToWindow(QPointF global) const {
@@ -122,11 +160,30 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
     Guarded([this] { mOwner.Close(); });
 }
 
+void WindowWidget::Functions(const WindowFunctions& functions) {
+    mFunctions = functions;
+    WriteMotifHints(*this, mFunctions);
+}
+
+void WindowWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The X window may have been made just now, with Qt's hints: before it is
+    // mapped, where the manager reads them.
+    WriteMotifHints(*this, mFunctions);
+}
+
 void WindowWidget::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (mPendingMove) {
-        if (event->pos() == mRequestedPos) mPendingMove = false;
-    }
+    // pos(), not the event's: that is the window's own area, while the
+    // program places the frame.
+    if (mRequesting || mMoves.IsEcho(pos())) return;
+    WindowDispatch::Moved(mOwner, pos().x(), pos().y());
+}
+
+void WindowWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (mRequesting || mSizes.IsEcho(size())) return;
+    WindowDispatch::Resized(mOwner, width(), height());
 }
 
 }  // namespace kivra::framework::detail

@@ -3,7 +3,11 @@
 // Framework-internal: the native top-level widget of a Window.
 
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
+
+#include "framework/detail/EchoFilter.h"
+#include "framework/detail/MotifHints.h"
 
 namespace kivra::framework {
 class Window;
@@ -16,8 +20,17 @@ public:
     explicit WindowWidget(Window& owner);
 
     Window& Owner() const { return mOwner; }
-    // A move the program asked for; the platform's echo of it is not a user move.
+    // A place or size the program asked for; the server's echo of it is not
+    // a change of the window manager's. A fixed size is also the least and
+    // largest size the manager may give the window.
     void RequestMove(QPoint topLeft);
+    void RequestResize(QSize size, bool fixed);
+    // Makes the window's present size the only one the manager may give it,
+    // or lifts that.
+    void FixSize(bool fixed);
+    // What the window manager may do with the window; written again whenever
+    // Qt has written its own.
+    void Functions(const WindowFunctions& functions);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,13 +40,19 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPoint ToWindow(QPointF global) const;
+    void ResizeWithin(QSize size, bool fixed);
 
     Window& mOwner;
-    bool mPendingMove = false;
-    QPoint mRequestedPos;
+    // Qt reports the program's own changes at once, while it makes them.
+    bool mRequesting = false;
+    EchoFilter<QPoint> mMoves;
+    EchoFilter<QSize> mSizes;
+    WindowFunctions mFunctions;
 };
 
 }  // namespace kivra::framework::detail

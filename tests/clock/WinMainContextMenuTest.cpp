@@ -126,6 +126,20 @@ TEST_F(WinMainContextMenu, RotateTurnsTheFaceAndSwapsTheSides) {
     EXPECT_EQ(Setting("Rotation"), "0");
 }
 
+TEST_F(WinMainContextMenu, FourTurnsGiveBackAClockWiderThanTheDesktopIsHigh) {
+    // The test desktop is 3840 x 2160: turned, this clock is 3570 high.
+    WriteSettings({{"WinMain.Width", Int32ToVariant(3570)}, {"WinMain.Height", Int32ToVariant(1050)}});
+    OpenClock();
+    for (int turn = 1; turn <= 4; ++turn) {
+        ChooseFromContextMenu("Rotate");
+        EXPECT_EQ(win->Width(), turn % 2 ? 1050 : 3570) << turn;
+        EXPECT_EQ(win->Height(), turn % 2 ? 3570 : 1050) << turn;
+    }
+    Restart();
+    EXPECT_EQ(Setting("WinMain.Width"), "3570");
+    EXPECT_EQ(Setting("WinMain.Height"), "1050");
+}
+
 TEST_F(WinMainContextMenu, RotateBringsAStoredRotationBackIntoRange) {
     struct Case {
         int stored;

@@ -110,8 +110,9 @@ TEST_F(WinMainGeometry, ResizeWindowAddsDeltasDownToTheFaceAtOnePixelPerUnit) {
         {510, 150, 2, -500, 0, 51, 150},          {150, 510, 1, -100000, -100000, 15, 51},
         {150, 510, 3, 0, -1000, 150, 51},         {510, 150, 0, 0, 0, 510, 150},
         {510, 150, 7, 100, 100, 510, 150},        {150, 510, -1, -50, -50, 150, 510},
-        // Far past any screen: no overflow, and the framework keeps it on the desktop.
-        {510, 150, 0, 2147483647, 2147483647, 3840, 2160},
+        // Far past any screen: no overflow, and no side longer than the
+        // desktop's longer side.
+        {510, 150, 0, 2147483647, 2147483647, 3840, 3840},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " dir " << c.dir << " by " << c.dx

@@ -22,6 +22,7 @@
 #include "framework/Testing.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
+#include "framework/detail/EchoFilter.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace fw = kivra::framework;
@@ -131,13 +132,14 @@ TEST_F(WindowTest, ResizedOncePerRealChangeAndNotDuringLayout) {
     EXPECT_EQ(window->log, (std::vector<std::string>{"Resized 300x100", "Resized 300x120"}));
 }
 
-TEST_F(WindowTest, SizesStayWithinTheDesktopAndPositive) {
+TEST_F(WindowTest, SizesStayPositiveAndWithinTheDesktopsLongerSide) {
     struct Case {
         Int32 width, height, expectedWidth, expectedHeight;
     } cases[] = {
         {0, 0, 1, 1},
         {-5, -2147483647 - 1, 1, 1},
-        {2147483647, 2147483647, 3840, 2160},
+        {2147483647, 2147483647, 3840, 3840},
+        {3000, 3000, 3000, 3000},  // higher than the 2160 of the desktop
         {15, 51, 15, 51},  // below MinWidth: the program's own sizes are kept
     };
     for (const auto& c : cases) {
@@ -187,6 +189,72 @@ TEST(WindowFirstShow, PlaceAndSizeSetAtOpenComeIntoView) {
         EXPECT_EQ(window->Width(), c.shown.width) << c.name;
         EXPECT_EQ(window->Height(), c.shown.height) << c.name;
         fw::testing::ResetApplication();
+    }
+}
+
+// What a window manager does to a window, seen as the server reports it.
+TEST_F(WindowTest, FollowsThePlaceAndSizeTheManagerGivesIt) {
+    QWidget& widget = window->Widget();
+    window->Left(10);
+    window->Top(40);
+    window->log.clear();
+    widget.move(210, 140);
+    EXPECT_EQ(window->Left(), 210);
+    EXPECT_EQ(window->Top(), 140);
+    // The program goes on from the real place.
+    window->Left(window->Left() + 12);
+    EXPECT_EQ(window->Left(), 222);
+    EXPECT_EQ(widget.pos(), QPoint(222, 140));
+
+    widget.resize(320, 130);
+    EXPECT_EQ(window->Width(), 320);
+    EXPECT_EQ(window->Height(), 130);
+    window->Width(330);
+    EXPECT_EQ(window->log, (std::vector<std::string>{"Resized 320x130", "Resized 330x130"}))
+        << "once per real change, whoever made it";
+}
+
+TEST_F(WindowTest, ANotResizeableWindowAllowsTheManagerOnlyItsOwnSize) {
+    QWidget& widget = window->Widget();
+    window->SetProperty("Resizeable", false);
+    EXPECT_EQ(widget.minimumSize(), QSize(200, 100));
+    EXPECT_EQ(widget.maximumSize(), QSize(200, 100));
+    for (const QSize size : {QSize(260, 90), QSize(100, 300), QSize(15, 51)}) {
+        window->Width(size.width());
+        window->Height(size.height());
+        EXPECT_EQ(widget.size(), size);
+        EXPECT_EQ(widget.minimumSize(), size);
+        EXPECT_EQ(widget.maximumSize(), size);
+    }
+    // A manager that ignores the hints has the last word; the hints follow.
+    widget.setMinimumSize(0, 0);
+    widget.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    widget.resize(400, 120);
+    EXPECT_EQ(window->Width(), 400);
+    EXPECT_EQ(window->log.back(), "Resized 400x120");
+    EXPECT_EQ(widget.maximumSize(), QSize(400, 120));
+
+    window->SetProperty("Resizeable", true);
+    EXPECT_EQ(widget.minimumSize(), QSize(0, 0));
+}
+
+TEST(EchoFilter, TellsTheProgramsOwnRequestsFromOtherChanges) {
+    struct Case {
+        const char* name;
+        std::vector<int> expected;
+        std::vector<std::pair<int, bool>> reports;  // value, is an echo
+    } cases[] = {
+        {"each answered", {1, 2}, {{1, true}, {2, true}}},
+        {"only the last answered", {1, 2, 3}, {{3, true}, {1, false}}},
+        {"nothing asked", {}, {{5, false}}},
+        {"a late echo of an answered one", {1, 2}, {{1, true}, {2, true}, {1, false}}},
+        {"someone else's change settles what was pending", {1, 2}, {{7, false}, {2, false}}},
+        {"asked twice for one value", {4, 4}, {{4, true}, {4, true}, {4, false}}},
+    };
+    for (const auto& c : cases) {
+        kivra::framework::detail::EchoFilter<int> filter;
+        for (int v : c.expected) filter.Expect(v);
+        for (const auto& [value, echo] : c.reports) EXPECT_EQ(filter.IsEcho(value), echo) << c.name << ": " << value;
     }
 }
 
