@@ -25,6 +25,7 @@ public:
     Ref<Picture> Backing() const { return mBacking; }
 
     void SetProperty(const std::string& name, const PropertyValue& value) override;
+    void DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) const override;
 
     // On every repaint; by default raises Paint with the backing's Graphics.
     virtual void Event_Paint(framework::Graphics& g) { Paint.Raise(g); }

@@ -10,7 +10,12 @@
 
 namespace kivra::framework {
 
+class Graphics;
 class Window;
+
+namespace detail {
+class WindowPainter;
+}
 
 // Anything a window holds by name: a timer or a visible control.
 class Control : public std::enable_shared_from_this<Control> {
@@ -35,6 +40,17 @@ public:
     // The control's own Open handling; by default raises Open.
     virtual void Event_Open() { Open.Raise(); }
     Event<void()> Open;
+
+    // What its window asks of the control; each kind does its own part.
+    // A control its window draws paints itself with the window's painter.
+    virtual void PaintInWindow(detail::WindowPainter& /*painter*/) const {}
+    // Draws what the control shows into a picture of the window whose
+    // top-left corner stands at (x, y).
+    virtual void DrawIntoPicture(Graphics& /*g*/, Int32 /*x*/, Int32 /*y*/) const {}
+    // The window's size changed by (dw, dh).
+    virtual void FollowWindowResize(Int32 /*dw*/, Int32 /*dh*/) {}
+    // The window is closing; nothing of the control's may run after it.
+    virtual void WindowClosing() {}
 
 protected:
     Control() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace kivra::framework {
@@ -14,9 +15,17 @@ class Event;
 template <typename R, typename... Args>
 class Event<R(Args...)> {
 public:
+    // The object is held weakly, and kept alive while its method runs: a
+    // control kept past its window raises nothing into a window that is gone.
+    // The object must already be owned by a shared pointer.
     template <typename Obj, typename Method>
     void Bind(Obj* object, Method method) {
-        mHandler = [object, method](Args... args) -> R { return (object->*method)(args...); };
+        std::weak_ptr<Obj> owner = std::shared_ptr<Obj>(object->shared_from_this(), object);
+        mHandler = [owner, method](Args... args) -> R {
+            const std::shared_ptr<Obj> held = owner.lock();
+            if (!held) return R();
+            return (held.get()->*method)(args...);
+        };
     }
     void Bind(std::function<R(Args...)> handler) { mHandler = std::move(handler); }
     void Unbind() { mHandler = nullptr; }

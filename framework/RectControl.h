@@ -61,7 +61,7 @@ public:
     detail::ControlWidget* Widget() const { return mWidget; }
     Int32 RedrawCount() const { return mRedraws; }
     // Keeps the locked edges at their distance from the window's edges.
-    void FollowWindowResize(Int32 dw, Int32 dh);
+    void FollowWindowResize(Int32 dw, Int32 dh) override;
 
 protected:
     RectControl() = default;

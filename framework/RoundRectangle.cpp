@@ -1,6 +1,45 @@
 #include "framework/RoundRectangle.h"
 
+#include <QPainter>
+
+#include <cstdint>
+
+#include "framework/Graphics.h"
+#include "framework/detail/RoundRectShape.h"
+#include "framework/detail/WindowPainter.h"
+
 namespace kivra::framework {
+
+namespace {
+
+// Filled row by row, without antialiasing: a square changes every second, and
+// this is the pixel shape a picture of the window has too.
+void PaintRoundRectangle(QPainter& painter, const RoundRectangle& shape, const QRect& r) {
+    const QColor fill = QColor::fromRgb(shape.FillColor().Integer());
+    const std::int64_t w = r.width(), h = r.height();
+    const std::int64_t ow = shape.OvalWidth(), oh = shape.OvalHeight();
+    if (ow <= 0 || oh <= 0) {
+        painter.fillRect(r, fill);
+    } else {
+        detail::ForEachRoundRectRun(w, h, ow, oh, 0, h, [&](std::int64_t inset, std::int64_t top, std::int64_t rows) {
+            painter.fillRect(QRect(r.x() + static_cast<int>(inset), r.y() + static_cast<int>(top),
+                                   static_cast<int>(w - 2 * inset), static_cast<int>(rows)),
+                             fill);
+        });
+    }
+    if (shape.BorderWidth() > 0) {
+        const qreal half = shape.BorderWidth() / 2.0;
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(QColor::fromRgb(shape.BorderColor().Integer()), shape.BorderWidth()));
+        painter.drawRoundedRect(QRectF(r).adjusted(half, half, -half, -half), static_cast<double>(ow) / 2.0,
+                                static_cast<double>(oh) / 2.0);
+        painter.restore();
+    }
+}
+
+}  // namespace
 
 // Drawn by its window: a clock face of 27 squares then repaints as one widget
 // with one painter, not as 27.
@@ -29,6 +68,18 @@ void RoundRectangle::OvalHeight(Int32 h) {
     if (h == mOvalHeight) return;
     mOvalHeight = h;
     Refresh();
+}
+
+void RoundRectangle::PaintInWindow(detail::WindowPainter& target) const {
+    if (!Visible() || Width() <= 0 || Height() <= 0) return;
+    const QRect r(Left(), Top() + target.ClientTop(), Width(), Height());
+    if (target.Exposed().intersects(r)) PaintRoundRectangle(target.Painter(), *this, r);
+}
+
+void RoundRectangle::DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) const {
+    if (!Visible()) return;
+    g.ForeColor(FillColor());
+    g.FillRoundRect(x + Left(), y + Top(), Width(), Height(), OvalWidth(), OvalHeight());
 }
 
 void RoundRectangle::SetProperty(const std::string& name, const PropertyValue& value) {

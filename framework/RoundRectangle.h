@@ -21,6 +21,8 @@ public:
     void OvalHeight(Int32 h);
 
     void SetProperty(const std::string& name, const PropertyValue& value) override;
+    void PaintInWindow(detail::WindowPainter& painter) const override;
+    void DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) const override;
 
 protected:
     detail::ControlWidget* CreateWidget(Window& window) override;

@@ -24,6 +24,8 @@ public:
     void Period(Int32 milliseconds);
 
     void SetProperty(const std::string& name, const PropertyValue& value) override;
+    // A closed window's timers fire no more.
+    void WindowClosing() override { Mode(0); }
 
     // Called on each firing; raises Action.
     virtual void Event_Action() { Action.Raise(); }

@@ -7,13 +7,10 @@
 
 #include <algorithm>
 
-#include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/MenuItem.h"
-#include "framework/Picture.h"
-#include "framework/RoundRectangle.h"
 #include "framework/Runtime.h"
-#include "framework/Timer.h"
+#include "framework/RuntimeException.h"
 #include "framework/detail/DialogState.h"
 #include "framework/detail/MenuBarInstaller.h"
 #include "framework/detail/RuntimeState.h"
@@ -199,9 +196,7 @@ void Window::TakeSize(Int32 width, Int32 height) {
     const Int32 dw = width - mWidth, dh = height - mHeight;
     mWidth = width;
     mHeight = height;
-    for (const auto& control : mControls) {
-        if (auto* rect = dynamic_cast<RectControl*>(control.get())) rect->FollowWindowResize(dw, dh);
-    }
+    for (const auto& control : mControls) control->FollowWindowResize(dw, dh);
 }
 
 void Window::ClampPosition() {
@@ -294,9 +289,7 @@ void Window::Close() {
     mClosing = true;
     auto keepAlive = shared_from_this();
     Event_Close();
-    for (const auto& control : mControls) {
-        if (auto* timer = dynamic_cast<Timer*>(control.get())) timer->Mode(0);
-    }
+    for (const auto& control : mControls) control->WindowClosing();
     mWidget->hide();
     mOpen = false;
     auto& state = detail::State();
@@ -321,25 +314,26 @@ void Window::MouseCursor(framework::MouseCursor cursor) {
 void Window::DrawInto(Graphics& g, Int32 x, Int32 y, bool /*drawFrame*/) {
     g.ForeColor(mHasBackColor ? mBackColor : Color(0xEFEFEF));
     g.FillRect(x, y, mWidth, mHeight);
-    for (const auto& control : mControls) {
-        if (auto* square = dynamic_cast<RoundRectangle*>(control.get())) {
-            if (!square->Visible()) continue;
-            g.ForeColor(square->FillColor());
-            g.FillRoundRect(x + square->Left(), y + square->Top(), square->Width(), square->Height(),
-                            square->OvalWidth(), square->OvalHeight());
-        } else if (auto* canvas = dynamic_cast<Canvas*>(control.get())) {
-            if (!canvas->Visible()) continue;
-            g.DrawPicture(canvas->Backing(), x + canvas->Left(), y + canvas->Top());
-        }
-    }
+    for (const auto& control : mControls) control->DrawIntoPicture(g, x, y);
 }
 
-void Window::Attach(Control& control) { control.AttachTo(*this); }
+void Window::Adopt(const std::shared_ptr<Control>& control) {
+    mControls.push_back(control);
+    control->AttachTo(*this);
+}
 
 void Window::AddControl(const Ref<Control>& control, const std::string& name) {
-    control->NameInWindow(name);
-    mControls.push_back(control);
-    mControlsByName.emplace(name, control.get());
+    Control& added = *control;
+    if (added.OwnerWindow() == nullptr) {
+        Adopt(control.shared());
+    } else if (added.OwnerWindow() != this) {
+        throw RuntimeException("control " + name + " belongs to another window");
+    }
+    for (const auto& [known, named] : mControlsByName) {
+        if (named == &added) throw RuntimeException("control " + name + " is already named " + known);
+    }
+    added.NameInWindow(name);
+    mControlsByName.emplace(name, &added);
 }
 
 Ref<Control> Window::ControlByName(const std::string& name) const {

@@ -81,14 +81,18 @@ public:
     // Draws the window's background and controls into g with its top-left corner at (x, y).
     void DrawInto(Graphics& g, Int32 x, Int32 y, bool drawFrame = false);
 
-    // Controls
+    // Controls. New creates a control in the window and keeps it there, named
+    // or not: the window lets go of every control it made as it goes, so no
+    // control can point at a window that is gone.
     template <typename T, typename... Args>
     Ref<T> New(Args&&... args) {
         auto control = std::make_shared<T>(std::forward<Args>(args)...);
-        Attach(*control);
+        Adopt(control);
         return Ref<T>(control);
     }
-    // Adds the control under its name; several under one name form a control array.
+    // Names a control of the window, taking it in first if it was made
+    // elsewhere; several under one name form a control array. A control of
+    // another window, or one named already, raises RuntimeException.
     void AddControl(const Ref<Control>& control, const std::string& name);
     Ref<Control> ControlByName(const std::string& name) const;
     Ref<Control> ControlByNameIndex(const std::string& name, Int32 index) const;
@@ -113,7 +117,7 @@ public:
 
 private:
     friend struct detail::WindowDispatch;
-    void Attach(Control& control);
+    void Adopt(const std::shared_ptr<Control>& control);
     void ApplyFlags();
     void ApplyPosition();
     void SetSize(Int32 width, Int32 height);

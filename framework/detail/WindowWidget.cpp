@@ -7,46 +7,13 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <cstdint>
 
-#include "framework/RoundRectangle.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
-#include "framework/detail/RoundRectShape.h"
 #include "framework/detail/WindowDispatch.h"
+#include "framework/detail/WindowPainter.h"
 
 namespace kivra::framework::detail {
-
-namespace {
-
-// Filled row by row, without antialiasing: a square changes every second, and
-// this is the pixel shape a picture of the window has too.
-void PaintRoundRectangle(QPainter& painter, const RoundRectangle& shape, const QRect& r) {
-    const QColor fill = QColor::fromRgb(shape.FillColor().Integer());
-    const std::int64_t w = r.width(), h = r.height();
-    const std::int64_t ow = shape.OvalWidth(), oh = shape.OvalHeight();
-    if (ow <= 0 || oh <= 0) {
-        painter.fillRect(r, fill);
-    } else {
-        ForEachRoundRectRun(w, h, ow, oh, 0, h, [&](std::int64_t inset, std::int64_t top, std::int64_t rows) {
-            painter.fillRect(QRect(r.x() + static_cast<int>(inset), r.y() + static_cast<int>(top),
-                                   static_cast<int>(w - 2 * inset), static_cast<int>(rows)),
-                             fill);
-        });
-    }
-    if (shape.BorderWidth() > 0) {
-        const qreal half = shape.BorderWidth() / 2.0;
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(QColor::fromRgb(shape.BorderColor().Integer()), shape.BorderWidth()));
-        painter.drawRoundedRect(QRectF(r).adjusted(half, half, -half, -half), static_cast<double>(ow) / 2.0,
-                                static_cast<double>(oh) / 2.0);
-        painter.restore();
-    }
-}
-
-}  // namespace
 
 WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
     setMouseTracking(true);
@@ -112,13 +79,8 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     const QColor back = mOwner.HasBackColor() ? QColor::fromRgb(mOwner.BackColor().Integer())
                                               : palette().color(QPalette::Window);
     painter.fillRect(event->rect(), back);
-    const int clientTop = mOwner.ClientTop();
-    for (const auto& control : mOwner.Controls()) {
-        const auto* shape = dynamic_cast<const RoundRectangle*>(control.get());
-        if (!shape || !shape->Visible() || shape->Width() <= 0 || shape->Height() <= 0) continue;
-        const QRect r(shape->Left(), shape->Top() + clientTop, shape->Width(), shape->Height());
-        if (event->region().intersects(r)) PaintRoundRectangle(painter, *shape, r);
-    }
+    WindowPainter windowPainter(painter, event->region(), mOwner.ClientTop());
+    for (const auto& control : mOwner.Controls()) control->PaintInWindow(windowPainter);
 }
 
 void WindowWidget::mousePressEvent(QMouseEvent* event) {

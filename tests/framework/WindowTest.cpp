@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -19,6 +20,7 @@
 #include "framework/MenuItem.h"
 #include "framework/RoundRectangle.h"
 #include "framework/Runtime.h"
+#include "framework/RuntimeException.h"
 #include "framework/Testing.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
@@ -344,6 +346,62 @@ TEST_F(WindowTest, ASquareKeptAfterItsWindowIsGoneCanStillBeChanged) {
     square->Left(3);
     square->Visible(false);
     EXPECT_EQ(square->FillColor(), fw::Color(0x123456));
+}
+
+// Every way a control comes into a window; each is kept past the window,
+// changed and made to raise its events.
+TEST(ControlPastItsWindow, NeverPointsAtTheWindowThatIsGone) {
+    struct Path {
+        const char* name;
+        std::function<fw::Ref<fw::RoundRectangle>(ProbeWindow&)> make;
+    } paths[] = {
+        {"made and never named", [](ProbeWindow& w) { return w.New<fw::RoundRectangle>(); }},
+        {"made and named",
+         [](ProbeWindow& w) {
+             auto c = w.New<fw::RoundRectangle>();
+             w.AddControl(c, "made");
+             return c;
+         }},
+        {"made elsewhere and added",
+         [](ProbeWindow& w) {
+             auto c = fw::New<fw::RoundRectangle>();
+             w.AddControl(c, "added");
+             return c;
+         }},
+        {"from the window's own controls", [](ProbeWindow& w) { return w.ControlByName("sq").As<fw::RoundRectangle>(); }},
+    };
+    for (const auto& path : paths) {
+        auto window = std::make_shared<ProbeWindow>();
+        window->Constructor("Probe.Probe");
+        fw::Ref<fw::RoundRectangle> control = path.make(*window);
+        int raised = 0;
+        control->MouseDown.Bind(window.get(), &ProbeWindow::Event_MouseDown);
+        control->Open.Bind([&raised] { ++raised; });
+        std::weak_ptr<ProbeWindow> gone = window;
+        window->Close();
+        window.reset();
+        QApplication::processEvents();  // closed windows are let go from the event loop
+        ASSERT_TRUE(gone.expired()) << path.name;
+        EXPECT_EQ(control->OwnerWindow(), nullptr) << path.name;
+        control->FillColor(fw::Color(0x123456));
+        control->Left(3);
+        control->Visible(false);
+        control->Refresh();
+        EXPECT_FALSE(control->Event_MouseDown(1, 1)) << path.name << ": raised into the window that is gone";
+        control->Event_Open();
+        EXPECT_EQ(raised, 1) << path.name;
+        fw::testing::ResetApplication();
+    }
+}
+
+TEST_F(WindowTest, AControlBelongsToOneWindowUnderOneName) {
+    auto other = std::make_shared<ProbeWindow>();
+    other->Constructor("Other.Other");
+    auto square = window->ControlByName("sq");
+    EXPECT_THROW(other->AddControl(square, "stolen"), fw::RuntimeException);
+    EXPECT_THROW(window->AddControl(square, "again"), fw::RuntimeException);
+    EXPECT_EQ(square->OwnerWindow(), window.get());
+    EXPECT_EQ(window->ControlByName("again"), nullptr);
 }
 
 // What reached the screen, after the repaints the changes asked for: the
