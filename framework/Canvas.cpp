@@ -84,8 +84,4 @@ void Canvas::DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) const {
     if (Visible()) g.DrawPicture(Backing(), x + Left(), y + Top());
 }
 
-void Canvas::SetProperty(const std::string& name, const PropertyValue& value) {
-    RectControl::SetProperty(name, value);
-}
-
 }  // namespace kivra::framework

@@ -24,7 +24,6 @@ public:
     Ref<framework::Graphics> Graphics();
     Ref<Picture> Backing() const { return mBacking; }
 
-    void SetProperty(const std::string& name, const PropertyValue& value) override;
     void DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) const override;
 
     // On every repaint; by default raises Paint with the backing's Graphics.

@@ -59,6 +59,7 @@ protected:
 
 private:
     friend class Window;
+    static const PropertyTable<Control>& Properties();
     void NameInWindow(const std::string& name) { mName = name; }
     void LeaveWindow() { mWindow = nullptr; }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/PropertyTable.h"
 #include "framework/NilObjectException.h"
 #include "framework/Window.h"
 #include "framework/detail/ControlWidget.h"
@@ -447,46 +448,47 @@ void EditField::Multiline(bool multiline) {
 
 void EditField::Styled(bool styled) { mStyled = styled; }
 
+const PropertyTable<EditField>& EditField::Properties() {
+    using E = EditField;
+    static const PropertyTable<EditField> table =
+        PropertyTable<EditField>()
+            .TakesString("Text", [](E& e, const std::string& v) { e.Text(v); })
+            .TakesInt32("Alignment", [](E& e, Int32 v) { e.mAlignment = v; })
+            .TakesInt32("TextSize", [](E& e, Int32 v) { e.mTextSize = v; })
+            .TakesString("TextFont", [](E& e, const std::string& v) { e.mTextFont = v; })
+            .TakesBoolean("Bold", [](E& e, bool v) { e.mBold = v; })
+            .TakesBoolean("Italic", [](E& e, bool v) { e.mItalic = v; })
+            .TakesBoolean("Underline", [](E& e, bool v) { e.mUnderline = v; })
+            .TakesColor("TextColor", [](E& e, Color v) { e.mTextColor = v; })
+            .TakesColor("BackColor", [](E& e, Color v) { e.mBackColor = v; })
+            .TakesBoolean("Border", [](E& e, bool v) { e.mBorder = v; })
+            .TakesBoolean("Multiline", [](E& e, bool v) { e.mMultiline = v; })
+            .TakesBoolean("ScrollbarHorizontal", [](E& e, bool v) { e.mScrollbarHorizontal = v; })
+            .TakesBoolean("ScrollbarVertical", [](E& e, bool v) { e.mScrollbarVertical = v; })
+            .TakesBoolean("Styled", [](E& e, bool v) { e.mStyled = v; })
+            .TakesBoolean("ReadOnly", [](E& e, bool v) { e.mReadOnly = v; })
+            .TakesBoolean("AcceptTabs", [](E& e, bool v) { e.mAcceptTabs = v; })
+            // What the field cannot do is accepted only as "not wanted".
+            .TakesBoolean("Password",
+                          [](E&, bool v) {
+                              if (v) throw PropertyError("EditField cannot hide its text");
+                          })
+            .TakesString("Format",
+                         [](E&, const std::string& v) {
+                             if (!v.empty()) throw PropertyError("EditField has no Format");
+                         })
+            .TakesString("Mask",
+                         [](E&, const std::string& v) {
+                             if (!v.empty()) throw PropertyError("EditField has no Mask");
+                         })
+            .TakesInt32("LimitText", [](E&, Int32 v) {
+                if (v != 0) throw PropertyError("EditField has no text limit");
+            });
+    return table;
+}
+
 void EditField::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Text") {
-        Text(PropertyString(name, value));
-    } else if (name == "Alignment") {
-        mAlignment = PropertyInt32(name, value);
-    } else if (name == "TextSize") {
-        mTextSize = PropertyInt32(name, value);
-    } else if (name == "TextFont") {
-        mTextFont = PropertyString(name, value);
-    } else if (name == "Bold") {
-        mBold = PropertyBoolean(name, value);
-    } else if (name == "Italic") {
-        mItalic = PropertyBoolean(name, value);
-    } else if (name == "Underline") {
-        mUnderline = PropertyBoolean(name, value);
-    } else if (name == "TextColor") {
-        mTextColor = PropertyColor(name, value);
-    } else if (name == "BackColor") {
-        mBackColor = PropertyColor(name, value);
-    } else if (name == "Border") {
-        mBorder = PropertyBoolean(name, value);
-    } else if (name == "Multiline") {
-        mMultiline = PropertyBoolean(name, value);
-    } else if (name == "ScrollbarHorizontal") {
-        mScrollbarHorizontal = PropertyBoolean(name, value);
-    } else if (name == "ScrollbarVertical") {
-        mScrollbarVertical = PropertyBoolean(name, value);
-    } else if (name == "Styled") {
-        mStyled = PropertyBoolean(name, value);
-    } else if (name == "ReadOnly") {
-        mReadOnly = PropertyBoolean(name, value);
-    } else if (name == "AcceptTabs") {
-        mAcceptTabs = PropertyBoolean(name, value);
-    } else if (name == "Password") {
-        if (PropertyBoolean(name, value)) throw PropertyError("EditField cannot hide its text");
-    } else if (name == "Format" || name == "Mask") {
-        if (!PropertyString(name, value).empty()) throw PropertyError("EditField has no " + name);
-    } else if (name == "LimitText") {
-        if (PropertyInt32(name, value) != 0) throw PropertyError("EditField has no text limit");
-    } else {
+    if (!Properties().Apply(*this, name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }

@@ -72,6 +72,7 @@ protected:
     detail::ControlWidget* CreateWidget(Window& window) override;
 
 private:
+    static const PropertyTable<EditField>& Properties();
     detail::EditFieldWidget& Field() const;
     void ApplyLook();
     void ApplyLook(detail::EditFieldWidget& widget);

@@ -15,6 +15,9 @@ namespace kivra::framework {
 using PropertyValue = std::variant<Int32, bool, Color, std::string>;
 using PropertySet = std::vector<std::pair<std::string, PropertyValue>>;
 
+template <typename T>
+class PropertyTable;
+
 // An unknown property name, or a value of the wrong type, is a programming error.
 class PropertyError : public std::logic_error {
 public:

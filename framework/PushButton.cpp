@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <QShortcut>
 
+#include "framework/PropertyTable.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
 #include "framework/detail/ControlWidget.h"
@@ -83,14 +84,18 @@ void PushButton::Push() {
     Guarded([this] { Event_Action(); });
 }
 
+const PropertyTable<PushButton>& PushButton::Properties() {
+    using B = PushButton;
+    static const PropertyTable<PushButton> table =
+        PropertyTable<PushButton>()
+            .TakesString("Caption", [](B& b, const std::string& v) { b.mCaption = v; })
+            .TakesBoolean("Default", [](B& b, bool v) { b.mDefault = v; })
+            .TakesBoolean("Cancel", [](B& b, bool v) { b.mCancel = v; });
+    return table;
+}
+
 void PushButton::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Caption") {
-        mCaption = PropertyString(name, value);
-    } else if (name == "Default") {
-        mDefault = PropertyBoolean(name, value);
-    } else if (name == "Cancel") {
-        mCancel = PropertyBoolean(name, value);
-    } else if (!mStyle.Take(name, value)) {
+    if (!Properties().Apply(*this, name, value) && !mStyle.Take(name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }

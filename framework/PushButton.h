@@ -30,6 +30,7 @@ protected:
     detail::ControlWidget* CreateWidget(Window& window) override;
 
 private:
+    static const PropertyTable<PushButton>& Properties();
     void ApplyLook();
 
     std::string mCaption;

@@ -1,5 +1,6 @@
 #include "framework/RectControl.h"
 
+#include "framework/PropertyTable.h"
 #include "framework/DragItem.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
@@ -113,43 +114,38 @@ void RectControl::FollowWindowResize(Int32 dw, Int32 dh) {
     if (mLockRight || mLockBottom) ApplyGeometry();
 }
 
+const PropertyTable<RectControl>& RectControl::Properties() {
+    using C = RectControl;
+    static const PropertyTable<RectControl> table =
+        PropertyTable<RectControl>()
+            .TakesInt32("Left", [](C& c, Int32 v) { c.Left(v); })
+            .TakesInt32("Top", [](C& c, Int32 v) { c.Top(v); })
+            .TakesInt32("Width", [](C& c, Int32 v) { c.Width(v); })
+            .TakesInt32("Height", [](C& c, Int32 v) { c.Height(v); })
+            .TakesBoolean("Visible", [](C& c, bool v) { c.Visible(v); })
+            .TakesBoolean("Enabled", [](C& c, bool v) { c.Enabled(v); })
+            .TakesBoolean("LockLeft", [](C& c, bool v) { c.mLockLeft = v; })
+            .TakesBoolean("LockTop", [](C& c, bool v) { c.mLockTop = v; })
+            .TakesBoolean("LockRight", [](C& c, bool v) { c.mLockRight = v; })
+            .TakesBoolean("LockBottom", [](C& c, bool v) { c.mLockBottom = v; })
+            .TakesString("HelpTag",
+                         [](C& c, const std::string& v) {
+                             c.mHelpTag = v;
+                             if (c.mWidget) c.mWidget->setToolTip(QString::fromStdString(v));
+                         })
+            // Every control of the program stands on its window itself.
+            .TakesString("InitialParent",
+                         [](C&, const std::string& v) {
+                             if (!v.empty()) throw PropertyError("controls inside controls are not supported");
+                         })
+            .DropsInt32({"TabIndex", "TabPanelIndex"})
+            .DropsBoolean({"AutoDeactivate", "TabStop", "UseFocusRing", "AcceptFocus", "AcceptTabs", "EraseBackground"})
+            .DropsString({"DataSource", "DataField"});
+    return table;
+}
+
 void RectControl::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Left") {
-        Left(PropertyInt32(name, value));
-    } else if (name == "Top") {
-        Top(PropertyInt32(name, value));
-    } else if (name == "Width") {
-        Width(PropertyInt32(name, value));
-    } else if (name == "Height") {
-        Height(PropertyInt32(name, value));
-    } else if (name == "Visible") {
-        Visible(PropertyBoolean(name, value));
-    } else if (name == "Enabled") {
-        Enabled(PropertyBoolean(name, value));
-    } else if (name == "LockLeft") {
-        mLockLeft = PropertyBoolean(name, value);
-    } else if (name == "LockTop") {
-        mLockTop = PropertyBoolean(name, value);
-    } else if (name == "LockRight") {
-        mLockRight = PropertyBoolean(name, value);
-    } else if (name == "LockBottom") {
-        mLockBottom = PropertyBoolean(name, value);
-    } else if (name == "HelpTag") {
-        mHelpTag = PropertyString(name, value);
-        if (mWidget) mWidget->setToolTip(QString::fromStdString(mHelpTag));
-    } else if (name == "InitialParent") {
-        // Every control of the program stands on its window itself.
-        if (!PropertyString(name, value).empty()) throw PropertyError("controls inside controls are not supported");
-    } else if (name == "TabIndex" || name == "TabPanelIndex") {
-        PropertyInt32(name, value);
-    } else if (name == "AutoDeactivate" || name == "TabStop" || name == "UseFocusRing" ||
-               name == "AcceptFocus" || name == "AcceptTabs" || name == "EraseBackground") {
-        PropertyBoolean(name, value);
-    } else if (name == "DataSource" || name == "DataField") {
-        PropertyString(name, value);
-    } else {
-        Control::SetProperty(name, value);
-    }
+    if (!Properties().Apply(*this, name, value)) Control::SetProperty(name, value);
 }
 
 namespace detail {

@@ -72,6 +72,7 @@ protected:
 
 private:
     friend class detail::ControlWidget;
+    static const PropertyTable<RectControl>& Properties();
     void AttachTo(Window& window) override;
     void ApplyGeometry();
     // Asks for the control to be drawn again: by its widget, or by its window

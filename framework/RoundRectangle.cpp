@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "framework/PropertyTable.h"
 #include "framework/Graphics.h"
 #include "framework/detail/RoundRectShape.h"
 #include "framework/detail/WindowPainter.h"
@@ -82,20 +83,20 @@ void RoundRectangle::DrawIntoPicture(framework::Graphics& g, Int32 x, Int32 y) c
     g.FillRoundRect(x + Left(), y + Top(), Width(), Height(), OvalWidth(), OvalHeight());
 }
 
+const PropertyTable<RoundRectangle>& RoundRectangle::Properties() {
+    using R = RoundRectangle;
+    static const PropertyTable<RoundRectangle> table =
+        PropertyTable<RoundRectangle>()
+            .TakesColor("FillColor", [](R& r, Color v) { r.FillColor(v); })
+            .TakesColor("BorderColor", [](R& r, Color v) { r.BorderColor(v); })
+            .TakesInt32("BorderWidth", [](R& r, Int32 v) { r.BorderWidth(v); })
+            .TakesInt32("OvalWidth", [](R& r, Int32 v) { r.OvalWidth(v); })
+            .TakesInt32("OvalHeight", [](R& r, Int32 v) { r.OvalHeight(v); });
+    return table;
+}
+
 void RoundRectangle::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "FillColor") {
-        FillColor(PropertyColor(name, value));
-    } else if (name == "BorderColor") {
-        BorderColor(PropertyColor(name, value));
-    } else if (name == "BorderWidth") {
-        BorderWidth(PropertyInt32(name, value));
-    } else if (name == "OvalWidth") {
-        OvalWidth(PropertyInt32(name, value));
-    } else if (name == "OvalHeight") {
-        OvalHeight(PropertyInt32(name, value));
-    } else {
-        RectControl::SetProperty(name, value);
-    }
+    if (!Properties().Apply(*this, name, value)) RectControl::SetProperty(name, value);
 }
 
 }  // namespace kivra::framework

@@ -28,6 +28,8 @@ protected:
     detail::ControlWidget* CreateWidget(Window& window) override;
 
 private:
+    static const PropertyTable<RoundRectangle>& Properties();
+
     Color mFillColor{0xFFFFFF};
     Color mBorderColor{0x000000};
     Int32 mBorderWidth = 1, mOvalWidth = 0, mOvalHeight = 0;

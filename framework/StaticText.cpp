@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "framework/PropertyTable.h"
 #include "framework/Window.h"
 #include "framework/detail/ControlWidget.h"
 #include "framework/detail/StyledFont.h"
@@ -85,16 +86,19 @@ void StaticText::Bold(bool bold) {
     ApplyLook();
 }
 
+const PropertyTable<StaticText>& StaticText::Properties() {
+    using S = StaticText;
+    static const PropertyTable<StaticText> table =
+        PropertyTable<StaticText>()
+            .TakesString("Text", [](S& s, const std::string& v) { s.mText = v; })
+            .TakesInt32("TextAlign", [](S& s, Int32 v) { s.mTextAlign = v; })
+            .TakesColor("TextColor", [](S& s, Color v) { s.mTextColor = v; })
+            .TakesBoolean("Multiline", [](S& s, bool v) { s.mMultiline = v; });
+    return table;
+}
+
 void StaticText::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Text") {
-        mText = PropertyString(name, value);
-    } else if (name == "TextAlign") {
-        mTextAlign = PropertyInt32(name, value);
-    } else if (name == "TextColor") {
-        mTextColor = PropertyColor(name, value);
-    } else if (name == "Multiline") {
-        mMultiline = PropertyBoolean(name, value);
-    } else if (!mStyle.Take(name, value)) {
+    if (!Properties().Apply(*this, name, value) && !mStyle.Take(name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }

@@ -28,6 +28,7 @@ protected:
     detail::ControlWidget* CreateWidget(Window& window) override;
 
 private:
+    static const PropertyTable<StaticText>& Properties();
     void ApplyLook();
 
     std::string mText;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/PropertyTable.h"
 #include "framework/Runtime.h"
 
 namespace kivra::framework {
@@ -52,16 +53,19 @@ void Timer::Restart() {
     timer.start(std::max<Int32>(mPeriod, 1));
 }
 
+const PropertyTable<Timer>& Timer::Properties() {
+    static const PropertyTable<Timer> table =
+        PropertyTable<Timer>()
+            .TakesInt32("Mode", [](Timer& t, Int32 v) { t.Mode(v); })
+            .TakesInt32("Period", [](Timer& t, Int32 v) { t.Period(v); })
+            .TakesBoolean("Enabled", [](Timer& t, bool v) {
+                if (!v) t.Mode(0);
+            });
+    return table;
+}
+
 void Timer::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Mode") {
-        Mode(PropertyInt32(name, value));
-    } else if (name == "Period") {
-        Period(PropertyInt32(name, value));
-    } else if (name == "Enabled") {
-        if (!PropertyBoolean(name, value)) Mode(0);
-    } else {
-        Control::SetProperty(name, value);
-    }
+    if (!Properties().Apply(*this, name, value)) Control::SetProperty(name, value);
 }
 
 }  // namespace kivra::framework

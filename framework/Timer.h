@@ -32,6 +32,8 @@ public:
     Event<void()> Action;
 
 private:
+    static const PropertyTable<Timer>& Properties();
+
     friend class detail::TimerImpl;
     void Restart();
 

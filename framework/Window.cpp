@@ -9,6 +9,7 @@
 
 #include "framework/Graphics.h"
 #include "framework/MenuItem.h"
+#include "framework/PropertyTable.h"
 #include "framework/Runtime.h"
 #include "framework/RuntimeException.h"
 #include "framework/detail/DialogState.h"
@@ -65,55 +66,62 @@ void Window::SetProperties(const PropertySet& properties) {
     for (const auto& [name, value] : properties) SetProperty(name, value);
 }
 
+const PropertyTable<Window>& Window::Properties() {
+    using W = Window;
+    static const PropertyTable<Window> table =
+        PropertyTable<Window>()
+            .TakesInt32("Width", [](W& w, Int32 v) { w.Width(v); })
+            .TakesInt32("Height", [](W& w, Int32 v) { w.Height(v); })
+            .TakesInt32("MinWidth", [](W& w, Int32 v) { w.mMinWidth = v; })
+            .TakesInt32("MinHeight", [](W& w, Int32 v) { w.mMinHeight = v; })
+            .TakesInt32("MaxWidth", [](W& w, Int32 v) { w.mMaxWidth = std::max<Int32>(1, v); })
+            .TakesInt32("MaxHeight", [](W& w, Int32 v) { w.mMaxHeight = std::max<Int32>(1, v); })
+            .TakesInt32("Frame",
+                        [](W& w, Int32 v) {
+                            w.mFrame = v;
+                            w.ApplyFlags();
+                        })
+            .TakesInt32("Placement", [](W& w, Int32 v) { w.mPlacement = v; })
+            .TakesBoolean("HasBackColor",
+                          [](W& w, bool v) {
+                              w.mHasBackColor = v;
+                              w.mWidget->update();
+                          })
+            .TakesColor("BackColor",
+                        [](W& w, Color v) {
+                            w.mBackColor = v;
+                            w.mWidget->update();
+                        })
+            .TakesString("Title", [](W& w, const std::string& v) { w.Title(v); })
+            .TakesBoolean("Visible", [](W& w, bool v) { w.mVisibleAtOpen = v; })
+            .TakesBoolean("CloseButton",
+                          [](W& w, bool v) {
+                              w.mCloseButton = v;
+                              w.ApplyFlags();
+                          })
+            .TakesBoolean("MinimizeButton",
+                          [](W& w, bool v) {
+                              w.mMinimizeButton = v;
+                              w.ApplyFlags();
+                          })
+            .TakesBoolean("MaximizeButton",
+                          [](W& w, bool v) {
+                              w.mMaximizeButton = v;
+                              w.ApplyFlags();
+                          })
+            .TakesBoolean("Resizeable",
+                          [](W& w, bool v) {
+                              w.mResizeable = v;
+                              w.mWidget->FixSize(!v);
+                              w.ApplyFlags();
+                          })
+            .DropsBoolean({"Composite", "FullScreen", "MenuBarVisible", "LiveResize"})
+            .DropsInt32({"MacProcID"});
+    return table;
+}
+
 void Window::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (name == "Width") {
-        Width(PropertyInt32(name, value));
-    } else if (name == "Height") {
-        Height(PropertyInt32(name, value));
-    } else if (name == "MinWidth") {
-        mMinWidth = PropertyInt32(name, value);
-    } else if (name == "MinHeight") {
-        mMinHeight = PropertyInt32(name, value);
-    } else if (name == "MaxWidth") {
-        mMaxWidth = std::max<Int32>(1, PropertyInt32(name, value));
-    } else if (name == "MaxHeight") {
-        mMaxHeight = std::max<Int32>(1, PropertyInt32(name, value));
-    } else if (name == "Frame") {
-        mFrame = PropertyInt32(name, value);
-        ApplyFlags();
-    } else if (name == "Placement") {
-        mPlacement = PropertyInt32(name, value);
-    } else if (name == "HasBackColor") {
-        mHasBackColor = PropertyBoolean(name, value);
-        mWidget->update();
-    } else if (name == "BackColor") {
-        mBackColor = PropertyColor(name, value);
-        mWidget->update();
-    } else if (name == "Title") {
-        Title(PropertyString(name, value));
-    } else if (name == "Visible") {
-        mVisibleAtOpen = PropertyBoolean(name, value);
-    } else if (name == "CloseButton") {
-        mCloseButton = PropertyBoolean(name, value);
-        ApplyFlags();
-    } else if (name == "MinimizeButton") {
-        mMinimizeButton = PropertyBoolean(name, value);
-        ApplyFlags();
-    } else if (name == "MaximizeButton") {
-        mMaximizeButton = PropertyBoolean(name, value);
-        ApplyFlags();
-    } else if (name == "Resizeable") {
-        mResizeable = PropertyBoolean(name, value);
-        mWidget->FixSize(!mResizeable);
-        ApplyFlags();
-    } else if (name == "Composite" || name == "FullScreen" || name == "MenuBarVisible" ||
-               name == "LiveResize") {
-        PropertyBoolean(name, value);
-    } else if (name == "MacProcID") {
-        PropertyInt32(name, value);
-    } else {
-        throw PropertyError("Window has no property " + name);
-    }
+    if (!Properties().Apply(*this, name, value)) throw PropertyError("Window has no property " + name);
 }
 
 void Window::ApplyFlags() {

@@ -117,6 +117,7 @@ public:
 
 private:
     friend struct detail::WindowDispatch;
+    static const PropertyTable<Window>& Properties();
     void Adopt(const std::shared_ptr<Control>& control);
     void ApplyFlags();
     void ApplyPosition();

@@ -1,22 +1,22 @@
 #include "framework/detail/TextStyle.h"
 
+#include "framework/PropertyTable.h"
+
 namespace kivra::framework::detail {
 
+const PropertyTable<TextStyle>& TextStyle::Properties() {
+    static const PropertyTable<TextStyle> table =
+        PropertyTable<TextStyle>()
+            .TakesString("TextFont", [](TextStyle& s, const std::string& v) { s.font = v; })
+            .TakesInt32("TextSize", [](TextStyle& s, Int32 v) { s.size = v; })
+            .TakesBoolean("Bold", [](TextStyle& s, bool v) { s.bold = v; })
+            .TakesBoolean("Italic", [](TextStyle& s, bool v) { s.italic = v; })
+            .TakesBoolean("Underline", [](TextStyle& s, bool v) { s.underline = v; });
+    return table;
+}
+
 bool TextStyle::Take(const std::string& name, const PropertyValue& value) {
-    if (name == "TextFont") {
-        font = PropertyString(name, value);
-    } else if (name == "TextSize") {
-        size = PropertyInt32(name, value);
-    } else if (name == "Bold") {
-        bold = PropertyBoolean(name, value);
-    } else if (name == "Italic") {
-        italic = PropertyBoolean(name, value);
-    } else if (name == "Underline") {
-        underline = PropertyBoolean(name, value);
-    } else {
-        return false;
-    }
-    return true;
+    return Properties().Apply(*this, name, value);
 }
 
 }  // namespace kivra::framework::detail

@@ -16,6 +16,9 @@ struct TextStyle {
 
     // True when the name is one of the style's properties, which is then set.
     bool Take(const std::string& name, const PropertyValue& value);
+
+private:
+    static const PropertyTable<TextStyle>& Properties();
 };
 
 }  // namespace kivra::framework::detail
