@@ -16,6 +16,10 @@ using framework::VariantToInt32;
 void WinMain::ReadPrefs() {
     Preferences prefs;
     prefs.Filename = "KivraPrefs.plist";
+    // Until the read is over nothing may be saved: the clock can be ended
+    // while the read's box is up, and a save then would put what the window
+    // began with over the user's file.
+    Instance()->mPrefsUnreadable = true;
     const bool ok = prefs.ReadFile();
 
     // Every value goes to the window the accessor gives: the one being opened.

@@ -54,7 +54,7 @@ void Main() {
 }  // namespace kivra
 
 int main(int argc, char** argv) {
-    kivra::framework::RuntimeInit(argc, argv);
+    if (!kivra::framework::RuntimeInit(argc, argv)) return 1;
     kivra::Main();
     kivra::FileTypes::pText = nullptr;
     kivra::MenuBar1::Release();

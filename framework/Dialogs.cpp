@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 #include "framework/Testing.h"
 #include "framework/detail/DialogState.h"
+#include "framework/detail/RuntimeState.h"
 
 namespace kivra::framework {
 
@@ -30,6 +33,10 @@ std::vector<std::string>& MsgBoxLog() {
 void MsgBox(const std::string& text) {
     if (gScripted) {
         testing::MsgBoxLog().push_back(text);
+        return;
+    }
+    if (detail::State().quietDialogs) {
+        std::fprintf(stderr, "kivra: %s\n", text.c_str());
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kivra"), QString::fromStdString(text),

@@ -1,8 +1,10 @@
 #include "framework/Runtime.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWidget>
 
 #include <csignal>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <vector>
 
@@ -25,6 +28,56 @@ namespace {
 std::unique_ptr<QApplication> gQtApp;
 int gSignalPipe[2] = {-1, -1};
 QSocketNotifier* gSignalNotifier = nullptr;
+// RuntimeExit has run: the process ends the normal way.
+bool gExited = false;
+
+// A box, the colour picker or a menu that is up runs its own event loop and
+// holds the code that opened it until it goes; taking it down lets that code
+// go on as if the user had dismissed it.
+void CloseModalUi() {
+    for (QWidget* popup = QApplication::activePopupWidget(), *last = nullptr; popup && popup != last;
+         last = popup, popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog && dialog->isVisible()) dialog->reject();
+    }
+}
+
+// Closes every open window, newest first, so a dialog goes before the window
+// that opened it.
+void CloseWindows() {
+    auto windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        Window& window = **it;
+        Guarded([&window] { window.Close(); });
+    }
+}
+
+// Qt ends the process with exit() when its X connection breaks, in the middle
+// of whatever it was doing. Left to the exit handlers, the application would
+// be destroyed under that code and crash, and nothing would be saved. This
+// handler runs before them: it closes the windows the way Quit does, with no
+// box and no call to the display, and ends the process at once.
+void EndWithoutDisplay() {
+    if (gExited) return;
+    auto& state = detail::State();
+    state.displayLost = true;
+    state.quietDialogs = true;
+    state.quitting = true;
+    state.quitRequested = true;
+    CloseWindows();
+    std::fflush(nullptr);
+    _exit(1);
+}
+
+bool CanOpenX11Display(const char* display) {
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    const bool ok = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return ok;
+}
 
 void OnSignal(int) {
     const char byte = 1;
@@ -45,7 +98,10 @@ void InstallSignalHandlers() {
         while (read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
         }
         // A signal ends the clock like Quit: every window's Close runs, so the
-        // settings are written.
+        // settings are written. Nobody may be there to answer a box, so none
+        // comes up from here on, and one that is up is taken down.
+        detail::State().quietDialogs = true;
+        CloseModalUi();
         Guarded([] { Quit(0); });
     });
 }
@@ -83,7 +139,7 @@ void ScheduleRelease() {
 
 }  // namespace detail
 
-void RuntimeInit(int& argc, char** argv) {
+bool RuntimeInit(int& argc, char** argv) {
     // Pictures of a window's size come and go every second. With glibc's
     // sliding threshold, the first one freed moves such buffers from mmap into
     // the heap, whose pages are then kept: a clock that runs all day would
@@ -99,9 +155,24 @@ void RuntimeInit(int& argc, char** argv) {
         ours.push_back(name);
     };
     // The clock places its own window, which Wayland does not allow: use X11
-    // (XWayland on a Wayland desktop) when there is a display, else the default.
-    const char* display = std::getenv("DISPLAY");
-    if (display && *display) setForQt("QT_QPA_PLATFORM", "xcb;wayland;offscreen");
+    // (XWayland on a Wayland desktop) when its display answers, else Wayland.
+    // With neither, Qt would run the clock on no screen at all, and it would
+    // save a place and size that no one saw.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        const char* display = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (display && *display && CanOpenX11Display(display)) {
+            setForQt("QT_QPA_PLATFORM", "xcb");
+        } else if (wayland && *wayland) {
+            setForQt("QT_QPA_PLATFORM", "wayland");
+        } else {
+            if (display && *display)
+                std::fprintf(stderr, "kivra: cannot open display %s\n", display);
+            else
+                std::fprintf(stderr, "kivra: cannot open display: DISPLAY is not set\n");
+            return false;
+        }
+    }
     // The clock repaints a few small squares every second. Through X shared
     // memory each such repaint first waits for the server to finish reading
     // the last one, a round trip that wakes two threads; sending the few
@@ -112,6 +183,11 @@ void RuntimeInit(int& argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName("Kivra");
     InstallSignalHandlers();
+    // Exit handlers run newest first: registered after the application and
+    // the runtime's state exist, this one runs while both are still there.
+    detail::State();
+    std::atexit(EndWithoutDisplay);
+    return true;
 }
 
 void RuntimeRegisterAppObject(const Ref<Application>& app) {
@@ -152,6 +228,7 @@ void ReportEscaped(std::exception_ptr error) { UnhandledException(AsRuntimeExcep
 
 int RuntimeExit() {
     auto& state = detail::State();
+    gExited = true;
     detail::ReleaseClosedWindows();
     state.windows.clear();
     state.app = nullptr;
@@ -167,12 +244,7 @@ void Quit(int code) {
     state.quitting = true;
     state.quitRequested = true;
     state.quitCode = code;
-    // Newest first, so a dialog goes before the window that opened it.
-    auto windows = OpenWindows();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        Window& window = **it;
-        Guarded([&window] { window.Close(); });
-    }
+    CloseWindows();
     QCoreApplication::exit(code);
 }
 

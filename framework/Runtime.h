@@ -9,8 +9,10 @@ namespace kivra::framework {
 
 class Application;
 
-// Initialises the framework; picks the X11 platform when a display is available.
-void RuntimeInit(int& argc, char** argv);
+// Initialises the framework; picks the X11 platform when a display is
+// available. False, with the reason on standard error, when there is no
+// display to show the program on.
+bool RuntimeInit(int& argc, char** argv);
 void RuntimeRegisterAppObject(const Ref<Application>& app);
 Ref<Application> GetAppObject();
 // Runs the event loop until the application quits.
@@ -20,6 +22,8 @@ void UnhandledException(const RuntimeException& error);
 // Shuts the framework down; gives the exit status.
 int RuntimeExit();
 // Closes every window (each Close handler runs once), then ends the event loop.
+// A signal (SIGTERM, SIGINT, SIGHUP) quits the same way, after taking down any
+// box, picker or menu that is up.
 void Quit(int code = 0);
 
 // Runs a piece of program code called from the platform; what escapes it goes

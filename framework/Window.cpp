@@ -298,7 +298,8 @@ void Window::Close() {
     auto keepAlive = shared_from_this();
     Event_Close();
     for (const auto& control : mControls) control->WindowClosing();
-    mWidget->hide();
+    // With the display gone, a widget call would touch a dead connection.
+    if (!detail::State().displayLost) mWidget->hide();
     mOpen = false;
     auto& state = detail::State();
     auto it = std::find_if(state.windows.begin(), state.windows.end(),

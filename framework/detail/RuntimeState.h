@@ -24,6 +24,11 @@ struct RuntimeState {
     bool quitting = false;
     bool quitRequested = false;
     int quitCode = 0;
+    // The program is ending after a signal or without its display: no box can
+    // be answered, so a message goes to standard error instead.
+    bool quietDialogs = false;
+    // The display is gone: no widget may be touched.
+    bool displayLost = false;
     bool contextualClick = false;
     bool reporting = false;
     std::optional<std::string> scriptedMenuChoice;
