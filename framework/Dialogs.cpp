@@ -4,6 +4,8 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "framework/Testing.h"
 #include "framework/detail/DialogState.h"
@@ -13,6 +15,7 @@ namespace kivra::framework {
 
 namespace {
 bool gScripted = false;
+std::function<void()> gWhileNextBoxIsUp;
 }
 
 namespace detail {
@@ -28,15 +31,18 @@ std::vector<std::string>& MsgBoxLog() {
     return log;
 }
 
+void WhileNextMsgBoxIsUp(std::function<void()> action) { gWhileNextBoxIsUp = std::move(action); }
+
 }  // namespace testing
 
 void MsgBox(const std::string& text) {
-    if (gScripted) {
-        testing::MsgBoxLog().push_back(text);
-        return;
-    }
     if (detail::State().quietDialogs) {
         std::fprintf(stderr, "kivra: %s\n", text.c_str());
+        return;
+    }
+    if (gScripted) {
+        testing::MsgBoxLog().push_back(text);
+        if (auto action = std::exchange(gWhileNextBoxIsUp, nullptr)) action();
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kivra"), QString::fromStdString(text),

@@ -100,8 +100,17 @@ void InstallSignalHandlers() {
         // A signal ends the clock like Quit: every window's Close runs, so the
         // settings are written. Nobody may be there to answer a box, so none
         // comes up from here on, and one that is up is taken down.
-        detail::State().quietDialogs = true;
+        auto& state = detail::State();
+        state.quietDialogs = true;
         CloseModalUi();
+        // During start-up the code of a window's Open is still on the stack
+        // (a box of its own brought this turn of the loop): closing the
+        // window under it would have it open a second one. The quit waits
+        // until start-up is over.
+        if (!state.running) {
+            state.quitPending = true;
+            return;
+        }
         Guarded([] { Quit(0); });
     });
 }
@@ -203,6 +212,8 @@ Ref<Application> GetAppObject() { return detail::State().app; }
 
 void RuntimeRun() {
     auto& state = detail::State();
+    state.running = true;
+    if (state.quitPending) Guarded([] { Quit(0); });
     if (state.quitRequested) return;  // quit before the loop began
     QApplication::exec();
 }

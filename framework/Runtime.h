@@ -15,7 +15,7 @@ class Application;
 bool RuntimeInit(int& argc, char** argv);
 void RuntimeRegisterAppObject(const Ref<Application>& app);
 Ref<Application> GetAppObject();
-// Runs the event loop until the application quits.
+// Runs the event loop until the application quits. Start-up ends here.
 void RuntimeRun();
 // The report of an exception that reached the top.
 void UnhandledException(const RuntimeException& error);
@@ -23,7 +23,8 @@ void UnhandledException(const RuntimeException& error);
 int RuntimeExit();
 // Closes every window (each Close handler runs once), then ends the event loop.
 // A signal (SIGTERM, SIGINT, SIGHUP) quits the same way, after taking down any
-// box, picker or menu that is up.
+// box, picker or menu that is up; one that comes during start-up, once
+// RuntimeRun begins.
 void Quit(int code = 0);
 
 // Runs a piece of program code called from the platform; what escapes it goes

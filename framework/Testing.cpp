@@ -61,6 +61,10 @@ void ResetApplication() {
     state.quitting = false;
     state.quitRequested = false;
     state.quitCode = 0;
+    state.running = false;
+    state.quitPending = false;
+    state.quietDialogs = false;
+    state.displayLost = false;
     state.scriptedMenuChoice.reset();
     state.lastContextMenu.clear();
     state.modifiers.reset();

@@ -33,6 +33,9 @@ void SetRandomSeed(std::optional<unsigned long long> seed);
 // Dialogs: while scripted, no dialog is shown; each call is recorded.
 void ScriptDialogs(bool on);
 std::vector<std::string>& MsgBoxLog();
+// Runs once, while the next scripted box is up, as something that happens
+// before the user answers it would.
+void WhileNextMsgBoxIsUp(std::function<void()> action);
 struct ColorAnswer {
     bool confirm = true;
     Color color;  // used when confirm is true

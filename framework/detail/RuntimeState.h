@@ -22,6 +22,10 @@ struct RuntimeState {
     // Closed windows wait here until the event that closed them has unwound.
     std::vector<std::shared_ptr<Window>> closed;
     bool quitting = false;
+    // Start-up is over: the event loop has been entered.
+    bool running = false;
+    // A signal came during start-up: quit as soon as it is over.
+    bool quitPending = false;
     bool quitRequested = false;
     int quitCode = 0;
     // The program is ending after a signal or without its display: no box can

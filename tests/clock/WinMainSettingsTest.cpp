@@ -1,6 +1,12 @@
 #include "clock/ClockTestFixture.h"
 
+#include <QCoreApplication>
+
+#include <csignal>
 #include <fstream>
+
+#include "framework/Runtime.h"
+#include "framework/Window.h"
 
 namespace kivra {
 namespace {
@@ -84,6 +90,29 @@ TEST_F(WinMainSettings, UnreadableFileIsReportedOnceAndNotReplaced) {
     EXPECT_EQ(framework::testing::MsgBoxLog().size(), 1u);  // closing does not try to replace it
     ASSERT_EQ(stat(SettingsPath().c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
+}
+
+TEST_F(WinMainSettings, SignalWhileTheUnreadableFileIsReportedLeavesTheFileAlone) {
+    // A regular file too large for a settings file: it cannot be read, but
+    // could be replaced.
+    const std::string unreadable(5 * 1024 * 1024, 'k');
+    std::ofstream(SettingsPath(), std::ios::binary) << unreadable;
+    framework::testing::MsgBoxLog().clear();
+    // SIGTERM comes while the box is up; the box's own event loop sees it.
+    framework::testing::WhileNextMsgBoxIsUp([] {
+        std::raise(SIGTERM);
+        for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents();
+    });
+    OpenClock();
+    EXPECT_EQ(framework::testing::MsgBoxLog(), std::vector<std::string>{"couldn't read preferences File"});
+    EXPECT_EQ(framework::OpenWindows().size(), 1u);
+    // The quit comes once start-up is over, and saves nothing over the file.
+    framework::RuntimeRun();
+    EXPECT_TRUE(framework::testing::QuitRequested());
+    EXPECT_TRUE(framework::OpenWindows().empty());
+    const std::string after = SettingsText();
+    EXPECT_EQ(after.size(), unreadable.size());
+    EXPECT_TRUE(after == unreadable) << "the unreadable file was replaced";
 }
 
 TEST_F(WinMainSettings, PartialFileTakesDefaultsAndIsCompletedAtClose) {
