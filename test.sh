@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: unit, widget and end-to-end tests on the normal build,
-# then the unit and widget tests again under AddressSanitizer and UBSan.
+# then all of them again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 source ./run.sh
@@ -26,6 +26,8 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 kivra_configure build-asan -DKIVRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 kivra_build build-asan
 ctest --test-dir build-asan -LE e2e --output-on-failure --no-tests=error -j8 || failed=1
+# The end-to-end cases again, on the sanitizer build's own kivra.
+ctest --test-dir build-asan -L e2e --output-on-failure --no-tests=error -j8 || failed=1
 
 if ((failed)); then
   echo "kivra: some tests failed" >&2
