@@ -135,27 +135,33 @@ class Shutdown(ClockTestCase):
                     # A box already up was seen; one that comes up after the signal is told.
                     self.assertEqual(told, 1 if expected == "told" else 0, clock.output())
 
+    def launch_over_unreadable_file(self):
+        """Starts the clock over a settings file too large to read, and waits
+        for the box that says so; gives the clock, the file and its digest."""
+        home = self.new_home()
+        config = os.path.join(home, "config")
+        os.makedirs(config, mode=0o700)
+        path = os.path.join(config, SETTINGS_FILE)
+        with open(path, "wb") as f:
+            f.write(b"<key>Rotation</key><string>1</string>" * (UNREADABLE_SIZE // 37 + 1))
+        clock = self.launch(home=home)
+        self.wait_dialog(clock)
+        return clock, path, digest(path)
+
     def test_a_signal_during_the_unreadable_file_box_leaves_the_file_alone(self):
         for signum in SIGNALS:
             with self.subTest(signal=signum.name):
-                home = self.new_home()
-                config = os.path.join(home, "config")
-                os.makedirs(config, mode=0o700)
-                path = os.path.join(config, SETTINGS_FILE)
-                with open(path, "wb") as f:
-                    f.write(b"<key>Rotation</key><string>1</string>" * (UNREADABLE_SIZE // 37 + 1))
-                before = digest(path)
-                clock = self.launch(home=home)
-                self.wait_dialog(clock)
+                clock, path, before = self.launch_over_unreadable_file()
                 clock.process.send_signal(signum)
                 self.assertEqual(self.wait_end(clock, signum.name), 0, clock.output())
                 self.assertEqual(digest(path), before, "the unreadable file was replaced")
-                self.assertEqual(os.listdir(config), [SETTINGS_FILE])
+                self.assertEqual(os.listdir(os.path.dirname(path)), [SETTINGS_FILE])
+                # The box that was up was the one report: the file was not read again.
+                self.assertNotIn(READ_FAILED, clock.output())
 
     def test_losing_the_x_server_saves_the_settings_and_ends_without_a_crash(self):
-        for name, bring_up in (("nothing", self.nothing), ("colour window", self.colour_window),
-                               ("context menu", self.context_menu)):
-            with self.subTest(up=name):
+        for bring_up in (self.nothing, self.context_menu, self.colour_window, self.colour_picker):
+            with self.subTest(up=bring_up.__name__):
                 self.server = self.new_server()
                 clock = self.start(home=self.new_home())
                 clock.drag(60, 75, 23, 17)
@@ -167,6 +173,14 @@ class Shutdown(ClockTestCase):
                 self.assertEqual(self.wait_end(clock, "the X server's end"), 1, clock.output())
                 self.assert_settings(clock, dict(CHANGED, **{"WinMain.Left": 33, "WinMain.Top": 57}))
                 self.assertNotIn("AddressSanitizer", clock.output())
+
+    def test_losing_the_x_server_during_the_unreadable_file_box_leaves_the_file_alone(self):
+        clock, path, before = self.launch_over_unreadable_file()
+        self.server.process.kill()
+        self.server.process.wait()
+        self.assertEqual(self.wait_end(clock, "the X server's end"), 1, clock.output())
+        self.assertEqual(digest(path), before, "the unreadable file was replaced")
+        self.assertEqual(os.listdir(os.path.dirname(path)), [SETTINGS_FILE])
 
     def run_without_display(self, display):
         home = self.new_home()
