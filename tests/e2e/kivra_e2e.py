@@ -359,6 +359,15 @@ class XServer:
         return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
                 field("Width"), field("Height"))
 
+    def settled_origin(self, window):
+        """Where a window's own area stands once a move has settled: under a
+        manager, the frame goes where the window was asked to go."""
+        def settled():
+            first = self.window_geometry(window)[:2]
+            time.sleep(0.1)
+            return first if self.window_geometry(window)[:2] == first else None
+        return poll(settled, 5) or self.window_geometry(window)[:2]
+
 
 class Clock:
     """One run of kivra on an X server, with its own settings folder."""

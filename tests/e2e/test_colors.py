@@ -2,7 +2,6 @@
 picked or dropped colour live, cancelled with Escape, reset with "Use Defaults"
 and kept with OK."""
 
-import time
 import unittest
 
 from kivra_e2e import BACKGROUND, ClockTestCase, poll
@@ -27,16 +26,10 @@ class Colors(ClockTestCase):
         self.assertTrue(found, "no window titled Kivra Colors: " + clock.output())
         window = found[0]
         self.server.xdotool("windowmove", "--sync", window, *COLORS_PLACE)
-        # A window manager puts its frame where the window was asked to go:
-        # every point below is measured from where its own area really is.
-        self.origin = poll(lambda: self.settled(window), 5) or self.server.window_geometry(window)[:2]
+        # Every point below is measured from where its own area really is.
+        self.origin = self.server.settled_origin(window)
         self.focus(window)
         return window
-
-    def settled(self, window):
-        first = self.server.window_geometry(window)[:2]
-        time.sleep(0.1)
-        return first if self.server.window_geometry(window)[:2] == first else None
 
     def focus(self, window):
         # Focus the dialog as clicking it would, with or without a manager.
