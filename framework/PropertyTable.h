@@ -22,16 +22,16 @@ public:
     using ColorSetter = void (*)(T&, Color);
     using StringSetter = void (*)(T&, const std::string&);
 
-    PropertyTable& TakesInt32(const char* name, Int32Setter set) { return Add(name, Kind::Int32, set); }
-    PropertyTable& TakesBoolean(const char* name, BooleanSetter set) { return Add(name, Kind::Boolean, set); }
-    PropertyTable& TakesColor(const char* name, ColorSetter set) { return Add(name, Kind::Color, set); }
-    PropertyTable& TakesString(const char* name, StringSetter set) { return Add(name, Kind::String, set); }
+    PropertyTable& TakesInt32(const char* name, Int32Setter set) { return Add(name, Kind::kInt32, set); }
+    PropertyTable& TakesBoolean(const char* name, BooleanSetter set) { return Add(name, Kind::kBoolean, set); }
+    PropertyTable& TakesColor(const char* name, ColorSetter set) { return Add(name, Kind::kColor, set); }
+    PropertyTable& TakesString(const char* name, StringSetter set) { return Add(name, Kind::kString, set); }
 
     // Names whose values are checked for their type and dropped: they say
     // nothing the platform can show or the program relies on.
-    PropertyTable& DropsInt32(std::initializer_list<const char*> names) { return Drop(names, Kind::Int32); }
-    PropertyTable& DropsBoolean(std::initializer_list<const char*> names) { return Drop(names, Kind::Boolean); }
-    PropertyTable& DropsString(std::initializer_list<const char*> names) { return Drop(names, Kind::String); }
+    PropertyTable& DropsInt32(std::initializer_list<const char*> names) { return Drop(names, Kind::kInt32); }
+    PropertyTable& DropsBoolean(std::initializer_list<const char*> names) { return Drop(names, Kind::kBoolean); }
+    PropertyTable& DropsString(std::initializer_list<const char*> names) { return Drop(names, Kind::kString); }
 
     // Applies the property if the table has its name; false if it has not,
     // for the base class to try. A value of the wrong type raises PropertyError.
@@ -39,16 +39,16 @@ public:
         for (const Entry& entry : mEntries) {
             if (name != entry.name) continue;
             switch (entry.kind) {
-                case Kind::Int32:
+                case Kind::kInt32:
                     Call<Int32Setter>(entry, object, PropertyInt32(name, value));
                     break;
-                case Kind::Boolean:
+                case Kind::kBoolean:
                     Call<BooleanSetter>(entry, object, PropertyBoolean(name, value));
                     break;
-                case Kind::Color:
+                case Kind::kColor:
                     Call<ColorSetter>(entry, object, PropertyColor(name, value));
                     break;
-                case Kind::String:
+                case Kind::kString:
                     Call<StringSetter>(entry, object, PropertyString(name, value));
                     break;
             }
@@ -58,7 +58,7 @@ public:
     }
 
 private:
-    enum class Kind { Int32, Boolean, Color, String };
+    enum class Kind { kInt32, kBoolean, kColor, kString };
     struct Entry {
         std::string name;
         Kind kind;

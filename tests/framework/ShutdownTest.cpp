@@ -78,10 +78,10 @@ TEST_P(Shutdown, SignalQuitsOnceStartUpIsOverAndTellsBoxesOnStandardError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, Shutdown, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == SIGTERM  ? "SIGTERM"
-                                                : info.param == SIGINT ? "SIGINT"
-                                                                       : "SIGHUP");
+                         [](const ::testing::TestParamInfo<int>& given) {
+                             return std::string(given.param == SIGTERM  ? "SIGTERM"
+                                                : given.param == SIGINT ? "SIGINT"
+                                                                        : "SIGHUP");
                          });
 
 using ShutdownDeathTest = Shutdown;
