@@ -14,8 +14,6 @@ using fw::Ref;
 
 namespace {
 
-constexpr Int32 kOwnSize = -10000;
-
 // Runs a pixel pass with one way of reaching pixels for both pictures, chosen
 // once from `chooser`: RGBSurface at depth 16 and more when it has one, else
 // Graphics. A Nil surface or Graphics raises NilObjectException.
@@ -84,7 +82,8 @@ public:
     void Restore() {
         if (!mGraphics) return;
         Ref<fw::Graphics> g = std::move(mGraphics);
-        g->DrawPicture(mSaved, 0, 0, kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+        g->DrawPicture(mSaved, 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
+                       fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
     }
 
 private:
@@ -109,7 +108,8 @@ Ref<Picture> Copy(const Ref<Picture>& source, bool forceDepth32) {
     Ref<fw::Graphics> sourceMaskGraphics;
     if (masked) {
         saved = fw::NewPicture(width, height, 32);
-        saved->Graphics()->DrawPicture(source->Mask(true), 0, 0, kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+        saved->Graphics()->DrawPicture(source->Mask(true), 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
+                                       fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
         sourceMaskGraphics = source->Mask(true)->Graphics();
     }
     MaskRestorer restorer(sourceMaskGraphics, saved);
@@ -122,9 +122,11 @@ Ref<Picture> Copy(const Ref<Picture>& source, bool forceDepth32) {
     }
 
     Ref<Picture> copy = fw::NewPicture(width, height, forceDepth32 ? 32 : source->Depth());
-    copy->Graphics()->DrawPicture(source, 0, 0, kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+    copy->Graphics()->DrawPicture(source, 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
+                                  fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
     if (masked) {
-        copy->Mask(true)->Graphics()->DrawPicture(saved, 0, 0, kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+        copy->Mask(true)->Graphics()->DrawPicture(saved, 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
+                                                  fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
         restorer.Restore();
     }
 

@@ -13,8 +13,6 @@ using fw::Int32;
 
 void WinMain::UpdateAppIcon() {
     constexpr Int32 kTile = 128;
-    constexpr Int32 kOwnSize = -10000;
-
     const Int32 w = Width();
     const Int32 h = Height();
 
@@ -54,7 +52,8 @@ void WinMain::UpdateAppIcon() {
     const Int32 x = fw::ToInt32(static_cast<double>(kTile - W3) / 2.0);
     const Int32 y = fw::ToInt32(static_cast<double>(kTile - H3) / 2.0);
 
-    App::Instance()->DockItem()->Graphics()->DrawPicture(q, x, y, kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+    App::Instance()->DockItem()->Graphics()->DrawPicture(q, x, y, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
+                                                         fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
 
     App::Instance()->DockItem()->UpdateNow();
 }

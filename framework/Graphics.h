@@ -36,11 +36,12 @@ public:
     Color Pixel(Int32 x, Int32 y) const;
     void Pixel(Int32 x, Int32 y, Color c);
     // Draws the source rectangle of the picture scaled into the destination one,
-    // through the picture's mask. -10000 as a size means the picture's own.
+    // through the picture's mask. kOwnSize as a size means the picture's own.
     // A Nil picture draws nothing.
-    void DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 destWidth = -10000,
-                     Int32 destHeight = -10000, Int32 sourceX = 0, Int32 sourceY = 0,
-                     Int32 sourceWidth = -10000, Int32 sourceHeight = -10000);
+    static constexpr Int32 kOwnSize = -10000;
+    void DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 destWidth = kOwnSize,
+                     Int32 destHeight = kOwnSize, Int32 sourceX = 0, Int32 sourceY = 0,
+                     Int32 sourceWidth = kOwnSize, Int32 sourceHeight = kOwnSize);
     void FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 ovalWidth, Int32 ovalHeight);
 
     detail::GraphicsTarget& Target() const { return *mTarget; }

@@ -96,7 +96,8 @@ void SmartColorWell::draw() {
 
     const auto target = Graphics();
     target->ClearRect(0, 0, Width(), Height());
-    target->DrawPicture(p, 0, 0, -10000, -10000, 0, 0, -10000, -10000);
+    target->DrawPicture(p, 0, 0, framework::Graphics::kOwnSize, framework::Graphics::kOwnSize, 0, 0,
+                        framework::Graphics::kOwnSize, framework::Graphics::kOwnSize);
 }
 
 }  // namespace kivra

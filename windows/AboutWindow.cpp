@@ -219,7 +219,8 @@ void AboutWindow::AppIconCanvas_Paint(Graphics& g) {
     if (!mask) throw framework::NilObjectException();
     Ref<Graphics> maskGraphics = mask->Graphics();
     if (!maskGraphics) throw framework::NilObjectException();
-    maskGraphics->DrawPicture(AboutMask(), 0, 0, -10000, -10000, 0, 0, -10000, -10000);
+    maskGraphics->DrawPicture(AboutMask(), 0, 0, framework::Graphics::kOwnSize, framework::Graphics::kOwnSize, 0, 0,
+                              framework::Graphics::kOwnSize, framework::Graphics::kOwnSize);
     g.DrawPicture(AboutIcon(), 0, 0, 64, 64, 0, 0, AboutIcon()->Width(), AboutIcon()->Height());
 }
 
@@ -238,7 +239,8 @@ void AboutWindow::TolvIconCanvas_Paint(Graphics& g) {
     if (!mask) throw framework::NilObjectException();
     Ref<Graphics> maskGraphics = mask->Graphics();
     if (!maskGraphics) throw framework::NilObjectException();
-    maskGraphics->DrawPicture(PlenkoMask(), 0, 0, -10000, -10000, 0, 0, -10000, -10000);
+    maskGraphics->DrawPicture(PlenkoMask(), 0, 0, framework::Graphics::kOwnSize, framework::Graphics::kOwnSize, 0, 0,
+                              framework::Graphics::kOwnSize, framework::Graphics::kOwnSize);
     g.DrawPicture(Plenko(), 0, 0, 216, 30, 0, 0, 216, 30);
 }
 
