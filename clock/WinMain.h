@@ -63,9 +63,19 @@ private:
     static framework::Int32 Subtract(framework::Int32 a, framework::Int32 b);
 
 public:
-    framework::Color ColorH0{0x00FF00};
-    framework::Color ColorH1{0xFF0000};
-    framework::Color ColorBG{0x000000};
+    // The palette of a new clock: the window starts with it, a settings file
+    // without a colour gives it, and the colours window's "Use Defaults" puts
+    // it back.
+    static constexpr framework::Color kDefaultColorH0{0x00FF00};
+    static constexpr framework::Color kDefaultColorH1{0xFF0000};
+    static constexpr framework::Color kDefaultColorBG{0x000000};
+    static constexpr framework::Color kDefaultColorM0{0xFF0000};
+    static constexpr framework::Color kDefaultColorM1{0x0055FF};
+    static constexpr framework::Color kDefaultColorOff{0x7F7F7F};
+
+    framework::Color ColorH0 = kDefaultColorH0;
+    framework::Color ColorH1 = kDefaultColorH1;
+    framework::Color ColorBG = kDefaultColorBG;
 
 private:
     std::array<std::array<Square, 12>, 3> s;
@@ -75,9 +85,9 @@ private:
     std::array<Square, 3> sHr1;
 
 public:
-    framework::Color ColorM0{0xFF0000};
-    framework::Color ColorM1{0x0055FF};
-    framework::Color ColorOff{0x7F7F7F};
+    framework::Color ColorM0 = kDefaultColorM0;
+    framework::Color ColorM1 = kDefaultColorM1;
+    framework::Color ColorOff = kDefaultColorOff;
     framework::Ref<framework::Random> r;
 
 private:

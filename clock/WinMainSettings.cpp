@@ -6,16 +6,37 @@
 namespace kivra {
 
 using framework::BooleanToVariant;
-using framework::Color;
 using framework::ColorToVariant;
 using framework::Int32ToVariant;
 using framework::VariantToBoolean;
 using framework::VariantToColor;
 using framework::VariantToInt32;
 
+namespace {
+
+constexpr const char* kPrefsFileName = "KivraPrefs.plist";
+
+// Each setting's name in the file, the same for reading and for writing.
+constexpr const char* kTopKey = "WinMain.Top";
+constexpr const char* kLeftKey = "WinMain.Left";
+constexpr const char* kWidthKey = "WinMain.Width";
+constexpr const char* kHeightKey = "WinMain.Height";
+constexpr const char* kRotationKey = "Rotation";
+constexpr const char* k24HrModeKey = "24HrMode";
+constexpr const char* kChangeModeKey = "ChangeMode";
+constexpr const char* kUpdateIconKey = "Update Icon";
+constexpr const char* kColorBGKey = "ColorBG";
+constexpr const char* kColorH0Key = "ColorH0";
+constexpr const char* kColorH1Key = "ColorH1";
+constexpr const char* kColorM0Key = "ColorM0";
+constexpr const char* kColorM1Key = "ColorM1";
+constexpr const char* kColorOffKey = "ColorOff";
+
+}  // namespace
+
 void WinMain::ReadPrefs() {
     Preferences prefs;
-    prefs.Filename = "KivraPrefs.plist";
+    prefs.Filename = kPrefsFileName;
     // Until the read is over nothing may be saved: the clock can be ended
     // while the read's box is up, and a save then would put what the window
     // began with over the user's file.
@@ -23,20 +44,20 @@ void WinMain::ReadPrefs() {
     const bool ok = prefs.ReadFile();
 
     // Every value goes to the window the accessor gives: the one being opened.
-    Instance()->Top(VariantToInt32(prefs.Get("WinMain.Top", Int32ToVariant(40))));
-    Instance()->Left(VariantToInt32(prefs.Get("WinMain.Left", Int32ToVariant(10))));
-    Instance()->Width(VariantToInt32(prefs.Get("WinMain.Width", Int32ToVariant(510))));
-    Instance()->Height(VariantToInt32(prefs.Get("WinMain.Height", Int32ToVariant(150))));
-    Instance()->mDir = VariantToInt32(prefs.Get("Rotation", Int32ToVariant(0)));
-    Instance()->m24hr = VariantToBoolean(prefs.Get("24HrMode", BooleanToVariant(false)));
-    Instance()->mChangeMode = VariantToInt32(prefs.Get("ChangeMode", Int32ToVariant(1)));
-    Instance()->mUpdateIcon = VariantToBoolean(prefs.Get("Update Icon", BooleanToVariant(true)));
-    Instance()->ColorBG = VariantToColor(prefs.Get("ColorBG", ColorToVariant(Color{0x000000})));
-    Instance()->ColorH0 = VariantToColor(prefs.Get("ColorH0", ColorToVariant(Color{0x00FF00})));
-    Instance()->ColorH1 = VariantToColor(prefs.Get("ColorH1", ColorToVariant(Color{0xFF0000})));
-    Instance()->ColorM0 = VariantToColor(prefs.Get("ColorM0", ColorToVariant(Color{0xFF0000})));
-    Instance()->ColorM1 = VariantToColor(prefs.Get("ColorM1", ColorToVariant(Color{0x0055FF})));
-    Instance()->ColorOff = VariantToColor(prefs.Get("ColorOff", ColorToVariant(Color{0x7F7F7F})));
+    Instance()->Top(VariantToInt32(prefs.Get(kTopKey, Int32ToVariant(40))));
+    Instance()->Left(VariantToInt32(prefs.Get(kLeftKey, Int32ToVariant(10))));
+    Instance()->Width(VariantToInt32(prefs.Get(kWidthKey, Int32ToVariant(510))));
+    Instance()->Height(VariantToInt32(prefs.Get(kHeightKey, Int32ToVariant(150))));
+    Instance()->mDir = VariantToInt32(prefs.Get(kRotationKey, Int32ToVariant(0)));
+    Instance()->m24hr = VariantToBoolean(prefs.Get(k24HrModeKey, BooleanToVariant(false)));
+    Instance()->mChangeMode = VariantToInt32(prefs.Get(kChangeModeKey, Int32ToVariant(1)));
+    Instance()->mUpdateIcon = VariantToBoolean(prefs.Get(kUpdateIconKey, BooleanToVariant(true)));
+    Instance()->ColorBG = VariantToColor(prefs.Get(kColorBGKey, ColorToVariant(kDefaultColorBG)));
+    Instance()->ColorH0 = VariantToColor(prefs.Get(kColorH0Key, ColorToVariant(kDefaultColorH0)));
+    Instance()->ColorH1 = VariantToColor(prefs.Get(kColorH1Key, ColorToVariant(kDefaultColorH1)));
+    Instance()->ColorM0 = VariantToColor(prefs.Get(kColorM0Key, ColorToVariant(kDefaultColorM0)));
+    Instance()->ColorM1 = VariantToColor(prefs.Get(kColorM1Key, ColorToVariant(kDefaultColorM1)));
+    Instance()->ColorOff = VariantToColor(prefs.Get(kColorOffKey, ColorToVariant(kDefaultColorOff)));
 
     // A missing or empty file is replaced at once by one holding the defaults;
     // a file that exists but could not be read is left for the user to mend.
@@ -47,21 +68,21 @@ void WinMain::ReadPrefs() {
 void WinMain::WritePrefs() {
     if (mPrefsUnreadable) return;
     Preferences prefs;
-    prefs.Filename = "KivraPrefs.plist";
-    prefs.Put("WinMain.Top", Int32ToVariant(Instance()->Top()));
-    prefs.Put("WinMain.Left", Int32ToVariant(Instance()->Left()));
-    prefs.Put("WinMain.Width", Int32ToVariant(Instance()->Width()));
-    prefs.Put("WinMain.Height", Int32ToVariant(Instance()->Height()));
-    prefs.Put("Rotation", Int32ToVariant(mDir));
-    prefs.Put("24HrMode", BooleanToVariant(m24hr));
-    prefs.Put("ChangeMode", Int32ToVariant(mChangeMode));
-    prefs.Put("Update Icon", BooleanToVariant(mUpdateIcon));
-    prefs.Put("ColorBG", ColorToVariant(ColorBG));
-    prefs.Put("ColorH0", ColorToVariant(ColorH0));
-    prefs.Put("ColorH1", ColorToVariant(ColorH1));
-    prefs.Put("ColorM0", ColorToVariant(ColorM0));
-    prefs.Put("ColorM1", ColorToVariant(ColorM1));
-    prefs.Put("ColorOff", ColorToVariant(ColorOff));
+    prefs.Filename = kPrefsFileName;
+    prefs.Put(kTopKey, Int32ToVariant(Instance()->Top()));
+    prefs.Put(kLeftKey, Int32ToVariant(Instance()->Left()));
+    prefs.Put(kWidthKey, Int32ToVariant(Instance()->Width()));
+    prefs.Put(kHeightKey, Int32ToVariant(Instance()->Height()));
+    prefs.Put(kRotationKey, Int32ToVariant(mDir));
+    prefs.Put(k24HrModeKey, BooleanToVariant(m24hr));
+    prefs.Put(kChangeModeKey, Int32ToVariant(mChangeMode));
+    prefs.Put(kUpdateIconKey, BooleanToVariant(mUpdateIcon));
+    prefs.Put(kColorBGKey, ColorToVariant(ColorBG));
+    prefs.Put(kColorH0Key, ColorToVariant(ColorH0));
+    prefs.Put(kColorH1Key, ColorToVariant(ColorH1));
+    prefs.Put(kColorM0Key, ColorToVariant(ColorM0));
+    prefs.Put(kColorM1Key, ColorToVariant(ColorM1));
+    prefs.Put(kColorOffKey, ColorToVariant(ColorOff));
     prefs.WriteFile();
 }
 

@@ -217,12 +217,12 @@ void winColors::bCancel_Action() {
 
 // The restore point stays as found at opening, so Cancel still undoes this.
 void winColors::bDefaults_Action() {
-    WinMain::Instance()->ColorBG = Color{0x000000};
-    WinMain::Instance()->ColorH0 = Color{0x00FF00};
-    WinMain::Instance()->ColorH1 = Color{0xFF0000};
-    WinMain::Instance()->ColorM0 = Color{0xFF0000};
-    WinMain::Instance()->ColorM1 = Color{0x0055FF};
-    WinMain::Instance()->ColorOff = Color{0x7F7F7F};
+    WinMain::Instance()->ColorBG = WinMain::kDefaultColorBG;
+    WinMain::Instance()->ColorH0 = WinMain::kDefaultColorH0;
+    WinMain::Instance()->ColorH1 = WinMain::kDefaultColorH1;
+    WinMain::Instance()->ColorM0 = WinMain::kDefaultColorM0;
+    WinMain::Instance()->ColorM1 = WinMain::kDefaultColorM1;
+    WinMain::Instance()->ColorOff = WinMain::kDefaultColorOff;
     WinMain::Instance()->UpdateDisplay(nullptr);
     WinMain::Instance()->Refresh(true);
     SetButtons();
