@@ -74,7 +74,7 @@ void WinMain::CreateControls0() {
 void WinMain::Event_Open() {
     r = framework::New<framework::Random>();
 
-    for (Int32 i = 0; i < sq::Count; ++i) {
+    for (Int32 i = 0; i < sq::kCount; ++i) {
         const sq::Cell cell = sq::GridCell(i);
         s.at(static_cast<std::size_t>(cell.row)).at(static_cast<std::size_t>(cell.column)) = SquareAt(i);
     }
@@ -86,7 +86,7 @@ void WinMain::Event_Open() {
     ReadPrefs();
     ResizeDots();
     BackColor(ColorBG);
-    for (Int32 i = 0; i < sq::Count; ++i) SquareAt(i)->FillColor(ColorOff);
+    for (Int32 i = 0; i < sq::kCount; ++i) SquareAt(i)->FillColor(ColorOff);
 
     // The opening pattern, 05:35, until the timer's first display change.
     for (Int32 i : {3, 6, 7, 8, 9}) SquareAt(i)->FillColor(ColorH0);

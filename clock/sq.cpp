@@ -20,23 +20,23 @@ struct Design {
     Color fill;
 };
 
-constexpr Color Grey{0x808080};
-constexpr Color Green{0x00FF00};
-constexpr Color Blue{0x0055FF};
-constexpr Color Red{0xFF0000};
+constexpr Color kGrey{0x808080};
+constexpr Color kGreen{0x00FF00};
+constexpr Color kBlue{0x0055FF};
+constexpr Color kRed{0xFF0000};
 
 // Each group numbers its squares column by column, top to bottom; the design
 // colours show 05:35.
-constexpr std::array<Design, sq::Count> Designs{{
-    {0, 0, Grey},   {1, 0, Grey},   {2, 0, Grey},
-    {0, 2, Green},  {1, 2, Grey},   {2, 2, Grey},
-    {0, 3, Green},  {1, 3, Green},  {2, 3, Green},
-    {0, 4, Green},  {1, 4, Grey},   {2, 4, Grey},
-    {0, 6, Blue},   {1, 6, Blue},   {2, 6, Blue},
-    {0, 7, Grey},   {1, 7, Grey},   {2, 7, Grey},
-    {0, 9, Red},    {1, 9, Grey},   {2, 9, Red},
-    {0, 10, Grey},  {1, 10, Red},   {2, 10, Grey},
-    {0, 11, Red},   {1, 11, Grey},  {2, 11, Red},
+constexpr std::array<Design, sq::kCount> kDesigns{{
+    {0, 0, kGrey},  {1, 0, kGrey},  {2, 0, kGrey},
+    {0, 2, kGreen}, {1, 2, kGrey},  {2, 2, kGrey},
+    {0, 3, kGreen}, {1, 3, kGreen}, {2, 3, kGreen},
+    {0, 4, kGreen}, {1, 4, kGrey},  {2, 4, kGrey},
+    {0, 6, kBlue},  {1, 6, kBlue},  {2, 6, kBlue},
+    {0, 7, kGrey},  {1, 7, kGrey},  {2, 7, kGrey},
+    {0, 9, kRed},   {1, 9, kGrey},  {2, 9, kRed},
+    {0, 10, kGrey}, {1, 10, kRed},  {2, 10, kGrey},
+    {0, 11, kRed},  {1, 11, kGrey}, {2, 11, kRed},
 }};
 
 }  // namespace
@@ -56,12 +56,12 @@ void sq::Constructor() {
 }
 
 sq::Cell sq::GridCell(Int32 index) {
-    const Design& design = Designs.at(static_cast<std::size_t>(index));
+    const Design& design = kDesigns.at(static_cast<std::size_t>(index));
     return {design.row, design.column};
 }
 
 framework::PropertySet sq::DesignProperties(Int32 index) {
-    const Design& design = Designs.at(static_cast<std::size_t>(index));
+    const Design& design = kDesigns.at(static_cast<std::size_t>(index));
     return {
         {"Name", std::string("sq")},
         {"Index", index},

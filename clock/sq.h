@@ -15,7 +15,7 @@ public:
         framework::Int32 column = 0;
     };
 
-    static constexpr framework::Int32 Count = 27;
+    static constexpr framework::Int32 kCount = 27;
 
     void Constructor(framework::Int32 index);
     // A square made at run time stands in for square 0; it must already be in its window.

@@ -20,7 +20,7 @@ class WindowPainter;
 // Anything a window holds by name: a timer or a visible control.
 class Control : public std::enable_shared_from_this<Control> {
 public:
-    static constexpr Int32 NoIndex = std::numeric_limits<Int32>::min();
+    static constexpr Int32 kNoIndex = std::numeric_limits<Int32>::min();
 
     virtual ~Control();
     Control(const Control&) = delete;
@@ -65,7 +65,7 @@ private:
 
     Window* mWindow = nullptr;
     std::string mName;
-    Int32 mIndex = NoIndex;
+    Int32 mIndex = kNoIndex;
 };
 
 }  // namespace kivra::framework

@@ -26,9 +26,9 @@ namespace {
 
 // The size the program set, kept beside the shown point size: a size of 0 or
 // less shows in the system's size but must read back as set.
-constexpr int SizeProperty = QTextFormat::UserProperty + 1;
+constexpr int kSizeProperty = QTextFormat::UserProperty + 1;
 // Sizes beyond this would make the text layout allocate without bound.
-constexpr Int32 LargestShownSize = 512;
+constexpr Int32 kLargestShownSize = 512;
 
 bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
@@ -204,7 +204,7 @@ struct Style {
 Style StyleOf(const QTextCharFormat& format, const EditField& field) {
     return Style{format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold : field.Bold(),
                  format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : field.Italic(),
-                 format.hasProperty(SizeProperty) ? format.intProperty(SizeProperty) : field.TextSize()};
+                 format.hasProperty(kSizeProperty) ? format.intProperty(kSizeProperty) : field.TextSize()};
 }
 
 // Calls f, in the order of the text, with the format of every run of
@@ -265,7 +265,7 @@ void EditField::ApplyLook(detail::EditFieldWidget& widget) {
     QTextEdit& edit = widget.Edit();
     QFont font = QApplication::font();
     if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    if (mTextSize > 0) font.setPointSize(std::min(mTextSize, LargestShownSize));
+    if (mTextSize > 0) font.setPointSize(std::min(mTextSize, kLargestShownSize));
     font.setBold(mBold);
     font.setItalic(mItalic);
     font.setUnderline(mUnderline);
@@ -409,8 +409,8 @@ Int32 EditField::SelTextSize() const {
 
 void EditField::SelTextSize(Int32 size) {
     QTextCharFormat format;
-    format.setProperty(SizeProperty, size);
-    const qreal shown = size > 0 ? std::min(size, LargestShownSize) : QApplication::font().pointSizeF();
+    format.setProperty(kSizeProperty, size);
+    const qreal shown = size > 0 ? std::min(size, kLargestShownSize) : QApplication::font().pointSizeF();
     format.setFontPointSize(shown > 0 ? shown : 12);
     MergeStyle(Field(), mStyled, format);
 }

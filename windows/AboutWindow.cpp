@@ -26,11 +26,11 @@ using framework::Str;
 
 namespace {
 
-constexpr const char* AppName = "Kivra";
-constexpr const char* VersionPrefix = "Version ";
-constexpr const char* Notice = "Copyright 2026 the Kivra developers,\rAll rights reserved.";
+constexpr const char* kAppName = "Kivra";
+constexpr const char* kVersionPrefix = "Version ";
+constexpr const char* kNotice = "Copyright 2026 the Kivra developers,\rAll rights reserved.";
 // The credits with the tags that the credits field turns into styles.
-constexpr const char* Credits =
+constexpr const char* kCredits =
     "<b>Author:</b>\r"
     "      The Kivra developers\r"
     "\r"
@@ -95,7 +95,7 @@ void AboutWindow::CreateControls0() {
         AddControl(New<Canvas>(), name);
         ControlByName(name)->SetProperties({
             {"Name", name},
-            {"Index", Control::NoIndex},
+            {"Index", Control::kNoIndex},
             {"Left", left},
             {"Top", top},
             {"Width", width},
@@ -124,7 +124,7 @@ void AboutWindow::CreateControls0() {
         AddControl(New<StaticText>(), name);
         ControlByName(name)->SetProperties({
             {"Name", name},
-            {"Index", Control::NoIndex},
+            {"Index", Control::kNoIndex},
             {"Left", 20},
             {"Top", top},
             {"Width", 244},
@@ -163,7 +163,7 @@ void AboutWindow::CreateControls0() {
     AddControl(New<EditField>(), "EditAppCredits");
     ControlByName("EditAppCredits")->SetProperties({
         {"Name", std::string("EditAppCredits")},
-        {"Index", Control::NoIndex},
+        {"Index", Control::kNoIndex},
         {"Left", 0},
         {"Top", 132},
         {"Width", 284},
@@ -230,7 +230,7 @@ void AboutWindow::EditAppCredits_Open() {}
 void AboutWindow::StatAppCopyright_Open() {}
 
 bool AboutWindow::TolvIconCanvas_MouseDown(Int32, Int32) {
-    framework::ShowURL(WebPage);
+    framework::ShowURL(kWebPage);
     return false;
 }
 
@@ -251,11 +251,11 @@ void AboutWindow::Show(bool useCredits) {
 }
 
 void AboutWindow::SetupWindow() {
-    Find<StaticText>(*this, "StatAppName")->Text(AppName);
-    Find<StaticText>(*this, "StatAppVersion")->Text(VersionPrefix + VersionString());
-    Find<StaticText>(*this, "StatAppCopyright")->Text(Notice);
+    Find<StaticText>(*this, "StatAppName")->Text(kAppName);
+    Find<StaticText>(*this, "StatAppVersion")->Text(kVersionPrefix + VersionString());
+    Find<StaticText>(*this, "StatAppCopyright")->Text(kNotice);
     if (UseCredits) {
-        SetCreditsFieldText(Credits, true);
+        SetCreditsFieldText(kCredits, true);
         Find<StaticText>(*this, "StatAppCopyright")->Top(280);
         Find<EditField>(*this, "EditAppCredits")->Visible(true);
         Height(366);

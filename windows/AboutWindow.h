@@ -30,7 +30,7 @@ public:
     // Fills the window and shows it, with the credits or without.
     void Show(bool useCredits);
 
-    static constexpr const char* WebPage = "https://kivra.example/";
+    static constexpr const char* kWebPage = "https://kivra.example/";
 
 protected:
     // Puts text into the credits field; with parseTags its <b>, <i> and

@@ -51,7 +51,7 @@ void winHelp::CreateControls0() {
     AddControl(New<StaticText>(), "StaticText1");
     ControlByName("StaticText1")->SetProperties({
         {"Name", std::string("StaticText1")},
-        {"Index", Control::NoIndex},
+        {"Index", Control::kNoIndex},
         {"Left", 20},
         {"Top", 14},
         {"Width", 260},
@@ -83,7 +83,7 @@ void winHelp::CreateControls0() {
     AddControl(New<PushButton>(), "PushButton1");
     ControlByName("PushButton1")->SetProperties({
         {"Name", std::string("PushButton1")},
-        {"Index", Control::NoIndex},
+        {"Index", Control::kNoIndex},
         {"Left", 110},
         {"Top", 46},
         {"Width", 80},

@@ -28,7 +28,7 @@ namespace kivra::framework::detail {
 
 namespace {
 
-constexpr const char* BarObjectName = "kivraMenuBar";
+constexpr const char* kBarObjectName = "kivraMenuBar";
 
 struct ItemAction {
     Ref<MenuItem> item;
@@ -220,22 +220,22 @@ private:
 };
 
 QMenuBar* BarOf(const QWidget& widget) {
-    return widget.findChild<QMenuBar*>(QLatin1String(BarObjectName), Qt::FindDirectChildrenOnly);
+    return widget.findChild<QMenuBar*>(QLatin1String(kBarObjectName), Qt::FindDirectChildrenOnly);
 }
 
 void Detach(QWidget& widget) { delete BarOf(widget); }
 
-}  // namespace
-
 // The desktop's global menu, as Qt itself finds it on Linux: the registrar on
 // the session bus. Asked once.
-static bool GlobalMenuAvailable() {
+bool GlobalMenuAvailable() {
     static const bool available = [] {
         QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
         return bus && bus->isServiceRegistered(QStringLiteral("com.canonical.AppMenu.Registrar")).value();
     }();
     return available;
 }
+
+}  // namespace
 
 void InstallMenuBar(const Ref<MenuBar>& bar) {
     auto& installed = Current();
@@ -265,7 +265,7 @@ void AttachMenuBar(Window& window) {
     // global menu; a menu bar costs the clock its icons and menus in memory.
     if (window.Frame() != 0 && !GlobalMenuAvailable()) return;
     auto* qbar = new QMenuBar(&widget);
-    qbar->setObjectName(QLatin1String(BarObjectName));
+    qbar->setObjectName(QLatin1String(kBarObjectName));
     for (Int32 i = 0; i < installed.bar->Count(); ++i) {
         Ref<MenuItem> menu = installed.bar->Item(i);
         FillMenu(*qbar->addMenu(QString::fromStdString(menu->Text())), *menu);

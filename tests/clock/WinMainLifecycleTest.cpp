@@ -45,7 +45,7 @@ TEST_F(WinMainLifecycle, BuildsItsTimerAndTwentySevenSquares) {
     EXPECT_EQ(timer->Mode(), 2);
     EXPECT_EQ(timer->Period(), 1000);
     EXPECT_EQ(timer->Window().get(), win.get());
-    EXPECT_EQ(timer->GetIndex(), framework::Control::NoIndex);
+    EXPECT_EQ(timer->GetIndex(), framework::Control::kNoIndex);
     for (int i = 0; i < 27; ++i) {
         const auto square = win->ControlByNameIndex("sq", i).As<sq>();
         ASSERT_FALSE(square.IsNil()) << i;

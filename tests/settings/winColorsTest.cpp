@@ -149,7 +149,7 @@ TEST_F(winColorsTest, HasItsControlsInTheirOrderAndPlaces) {
         auto control = made[i].As<framework::RectControl>();
         ASSERT_TRUE(control) << e.name;
         EXPECT_EQ(control->Name(), e.name);
-        EXPECT_EQ(control->Index(), framework::Control::NoIndex) << e.name;
+        EXPECT_EQ(control->Index(), framework::Control::kNoIndex) << e.name;
         EXPECT_EQ((std::vector<Int32>{control->Left(), control->Top(), control->Width(), control->Height()}),
                   (std::vector<Int32>{e.left, e.top, e.width, e.height}))
             << e.name;

@@ -218,8 +218,8 @@ TEST_F(AboutTest, APressOnTheBadgeOpensTheWebPageAtOnce) {
     Ref<AboutWindow> about = ShowAbout(true);
     Ref<fw::Canvas> badge = Get<fw::Canvas>(*about, "TolvIconCanvas");
     testing::Press(*badge, 100, 15);
-    EXPECT_EQ(testing::ShowURLLog(), std::vector<std::string>{AboutWindow::WebPage});
-    EXPECT_EQ(std::string(AboutWindow::WebPage).rfind("https://", 0), 0u);
+    EXPECT_EQ(testing::ShowURLLog(), std::vector<std::string>{AboutWindow::kWebPage});
+    EXPECT_EQ(std::string(AboutWindow::kWebPage).rfind("https://", 0), 0u);
     EXPECT_FALSE(about->TolvIconCanvas_MouseDown(0, 0));
     EXPECT_EQ(testing::ShowURLLog().size(), 2u);
     // The icon is no link.
