@@ -16,15 +16,10 @@ namespace kivra {
 using framework::Color;
 using framework::Int32;
 
-namespace {
-
-// A drag rectangle's corner from a control far out in its window must not overflow.
-Int32 Saturate(std::int64_t v) {
+Int32 SmartColorWell::Saturate(std::int64_t v) {
     return static_cast<Int32>(std::clamp<std::int64_t>(v, std::numeric_limits<Int32>::min(),
                                                        std::numeric_limits<Int32>::max()));
 }
-
-}  // namespace
 
 void SmartColorWell::SetProperty(const std::string& name, const framework::PropertyValue& value) {
     if (name == "ColorSelected") {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "framework/Canvas.h"
@@ -50,6 +51,9 @@ protected:
     framework::Color integer2Color(framework::Int32 n) const;
     bool withinColorBox(framework::Int32 X, framework::Int32 Y) const;
     bool withinControl(framework::Int32 X, framework::Int32 Y) const;
+    // Sums are taken in 64 bits and clamped back, so that a control far out in
+    // its window, or any Margin, keeps every corner and box defined.
+    static framework::Int32 Saturate(std::int64_t v);
 
     bool mouseDownAndWithin = false;
     framework::Int32 mouseDownX = 0;

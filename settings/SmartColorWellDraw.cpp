@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
@@ -13,12 +12,6 @@ using framework::Color;
 using framework::Int32;
 
 namespace {
-
-// The box arithmetic runs in 64 bits, so a Margin set to anything stays defined.
-Int32 Saturate(std::int64_t v) {
-    return static_cast<Int32>(std::clamp<std::int64_t>(v, std::numeric_limits<Int32>::min(),
-                                                       std::numeric_limits<Int32>::max()));
-}
 
 Color Grey(double v) {
     return framework::HSV(0.0, 0.0, v);
