@@ -3,7 +3,7 @@
 #include <ctime>
 #include <tuple>
 
-#include "framework/detail/ValueSeams.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
@@ -25,8 +25,9 @@ void FollowZoneChanges() {
 }  // namespace
 
 Date::Date() {
-    if (const auto fixed = detail::TestClockNow()) {
-        *this = Date(fixed->year, fixed->month, fixed->day, fixed->hour, fixed->minute, fixed->second);
+    if (const auto& clock = detail::Seams().clock) {
+        const testing::LocalTime fixed = clock();
+        *this = Date(fixed.year, fixed.month, fixed.day, fixed.hour, fixed.minute, fixed.second);
         return;
     }
     FollowZoneChanges();

@@ -13,9 +13,8 @@
 #include <algorithm>
 
 #include "framework/RectControl.h"
-#include "framework/Testing.h"
 #include "framework/detail/ControlWidget.h"
-#include "framework/detail/DialogState.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
@@ -23,8 +22,8 @@ DragItem::DragItem(RectControl* source, Int32 left, Int32 top, Int32 width, Int3
     : mSource(source), mLeft(left), mTop(top), mWidth(width), mHeight(height) {}
 
 void DragItem::Drag() {
-    if (detail::DialogsScripted()) {
-        testing::DragLog().push_back(mText);
+    if (auto& seams = detail::Seams(); seams.dialogsScripted) {
+        seams.dragLog.push_back(mText);
         return;
     }
     if (!mSource || !mSource->Widget()) return;
@@ -69,14 +68,5 @@ void DragItem::Drag() {
                                                             QGuiApplication::keyboardModifiers()));
     }
 }
-
-namespace testing {
-
-std::vector<std::string>& DragLog() {
-    static std::vector<std::string> log;
-    return log;
-}
-
-}  // namespace testing
 
 }  // namespace kivra::framework

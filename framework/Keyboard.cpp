@@ -2,8 +2,8 @@
 
 #include <QGuiApplication>
 
-#include "framework/Testing.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
@@ -11,7 +11,7 @@ namespace {
 
 // The one place where the modifier keys are read.
 Qt::KeyboardModifiers ReadModifiers() {
-    if (const auto& scripted = detail::State().modifiers) {
+    if (const auto& scripted = detail::Seams().modifiers) {
         Qt::KeyboardModifiers m;
         if (scripted->alt) m |= Qt::AltModifier;
         if (scripted->command) m |= Qt::ControlModifier;
@@ -31,9 +31,5 @@ bool AsyncShiftKey() { return ReadModifiers().testFlag(Qt::ShiftModifier); }
 }  // namespace Keyboard
 
 bool IsContextualClick() { return detail::State().contextualClick; }
-
-namespace testing {
-void SetModifiers(std::optional<Modifiers> modifiers) { detail::State().modifiers = modifiers; }
-}  // namespace testing
 
 }  // namespace kivra::framework

@@ -1,13 +1,13 @@
 #include "framework/Random.h"
 
-#include "framework/detail/ValueSeams.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
 namespace {
 
 unsigned long long InitialSeed() {
-    if (const auto seed = detail::TestRandomSeed()) return *seed;
+    if (const auto seed = detail::Seams().randomSeed) return *seed;
     std::random_device device;
     const unsigned long long high = device();
     return (high << 32) ^ device();

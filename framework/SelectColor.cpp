@@ -2,28 +2,16 @@
 #include <QColor>
 #include <QColorDialog>
 
-#include <deque>
-#include <utility>
-
 #include "framework/Dialogs.h"
-#include "framework/Testing.h"
-#include "framework/detail/DialogState.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
-namespace {
-
-std::deque<testing::ColorAnswer>& ScriptedColors() {
-    static std::deque<testing::ColorAnswer> answers;
-    return answers;
-}
-
-}  // namespace
-
 bool SelectColor(Color& c, const std::string& prompt) {
-    if (detail::DialogsScripted()) {
-        testing::SelectColorLog().push_back({c, prompt});
-        auto& answers = ScriptedColors();
+    auto& seams = detail::Seams();
+    if (seams.dialogsScripted) {
+        seams.selectColorLog.push_back({c, prompt});
+        auto& answers = seams.colorAnswers;
         // A script that has run dry answers like a user who cancels.
         if (answers.empty()) return false;
         const testing::ColorAnswer answer = answers.front();
@@ -44,19 +32,5 @@ bool SelectColor(Color& c, const std::string& prompt) {
     c = RGB(picked.red(), picked.green(), picked.blue());
     return true;
 }
-
-namespace testing {
-
-void ScriptSelectColor(std::vector<ColorAnswer> answers) {
-    ScriptedColors().assign(std::make_move_iterator(answers.begin()),
-                            std::make_move_iterator(answers.end()));
-}
-
-std::vector<SelectColorCall>& SelectColorLog() {
-    static std::vector<SelectColorCall> log;
-    return log;
-}
-
-}  // namespace testing
 
 }  // namespace kivra::framework

@@ -2,23 +2,13 @@
 #include <QUrl>
 
 #include "framework/Dialogs.h"
-#include "framework/Testing.h"
-#include "framework/detail/DialogState.h"
+#include "framework/detail/TestSeams.h"
 
 namespace kivra::framework {
 
-namespace testing {
-
-std::vector<std::string>& ShowURLLog() {
-    static std::vector<std::string> log;
-    return log;
-}
-
-}  // namespace testing
-
 void ShowURL(const std::string& url) {
-    if (detail::DialogsScripted()) {
-        testing::ShowURLLog().push_back(url);
+    if (auto& seams = detail::Seams(); seams.dialogsScripted) {
+        seams.showURLLog.push_back(url);
         return;
     }
     const QUrl address(QString::fromStdString(url), QUrl::StrictMode);

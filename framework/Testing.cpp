@@ -2,12 +2,16 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+#include <utility>
+
 #include "framework/RectControl.h"
 #include "framework/Runtime.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
 #include "framework/detail/ControlDispatch.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/TestSeams.h"
 #include "framework/detail/WindowDispatch.h"
 #include "framework/detail/WindowWidget.h"
 
@@ -34,9 +38,28 @@ void Move(RectControl& control, Int32 x, Int32 y) { detail::ControlDispatch::Mov
 void Release(RectControl& control, Int32 x, Int32 y) { detail::ControlDispatch::Release(control, x, y); }
 void DropText(RectControl& control, const std::string& text) { detail::ControlDispatch::DropText(control, text); }
 
-void ScriptContextMenu(const std::string& caption) { detail::State().scriptedMenuChoice = caption; }
+void SetClock(std::function<LocalTime()> clock) { detail::Seams().clock = std::move(clock); }
+void SetTime(const LocalTime& fixed) {
+    detail::Seams().clock = [fixed] { return fixed; };
+}
+void ResetClock() { detail::Seams().clock = nullptr; }
+void SetRandomSeed(std::optional<unsigned long long> seed) { detail::Seams().randomSeed = seed; }
 
-const std::vector<MenuEntry>& LastContextMenu() { return detail::State().lastContextMenu; }
+void ScriptDialogs(bool on) { detail::Seams().dialogsScripted = on; }
+std::vector<std::string>& MsgBoxLog() { return detail::Seams().msgBoxLog; }
+void WhileNextMsgBoxIsUp(std::function<void()> action) { detail::Seams().whileNextMsgBoxIsUp = std::move(action); }
+void ScriptSelectColor(std::vector<ColorAnswer> answers) {
+    detail::Seams().colorAnswers.assign(std::make_move_iterator(answers.begin()), std::make_move_iterator(answers.end()));
+}
+std::vector<SelectColorCall>& SelectColorLog() { return detail::Seams().selectColorLog; }
+std::vector<std::string>& ShowURLLog() { return detail::Seams().showURLLog; }
+std::vector<std::string>& DragLog() { return detail::Seams().dragLog; }
+
+void SetModifiers(std::optional<Modifiers> modifiers) { detail::Seams().modifiers = modifiers; }
+
+void ScriptContextMenu(const std::string& caption) { detail::Seams().scriptedMenuChoice = caption; }
+
+const std::vector<MenuEntry>& LastContextMenu() { return detail::Seams().lastContextMenu; }
 
 Int32 RedrawCount(const RectControl& control) { return control.RedrawCount(); }
 
@@ -65,12 +88,25 @@ void ResetApplication() {
     state.quitPending = false;
     state.quietDialogs = false;
     state.displayLost = false;
-    state.scriptedMenuChoice.reset();
-    state.lastContextMenu.clear();
-    state.modifiers.reset();
+    // What a run of the program does not carry over to the next.
+    auto& seams = detail::Seams();
+    seams.scriptedMenuChoice.reset();
+    seams.lastContextMenu.clear();
+    seams.modifiers.reset();
 }
+
+void ResetSeams() { detail::Seams() = detail::TestSeams{}; }
 
 bool QuitRequested() { return detail::State().quitRequested; }
 int QuitCode() { return detail::State().quitCode; }
 
 }  // namespace kivra::framework::testing
+
+namespace kivra::framework::detail {
+
+TestSeams& Seams() {
+    static TestSeams seams;
+    return seams;
+}
+
+}  // namespace kivra::framework::detail

@@ -89,8 +89,12 @@ Int32 BackColorWrites(const Window& window);
 // Fires a timer's Action now, as the platform would.
 void Fire(Timer& timer);
 
-// Closes every window and forgets the application object, so each test starts afresh.
+// Closes every window and forgets the application object, so each test starts
+// afresh; keeps the clock, the seed and the dialog script of the seams.
 void ResetApplication();
+// Puts every seam back as the program finds it: the system clock and keyboard,
+// real dialogs, no scripts and empty logs.
+void ResetSeams();
 
 // True once Quit has been asked for since the last ResetApplication, and its code.
 bool QuitRequested();

@@ -12,9 +12,9 @@
 #include "framework/PropertyTable.h"
 #include "framework/Runtime.h"
 #include "framework/RuntimeException.h"
-#include "framework/detail/DialogState.h"
 #include "framework/detail/MenuBarInstaller.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/TestSeams.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework {
@@ -284,7 +284,7 @@ void Window::ShowModal() {
     Show();
     // Under the test seams the dialog stays open and the caller goes on, so a
     // test can work the dialog.
-    if (detail::DialogsScripted()) return;
+    if (detail::Seams().dialogsScripted) return;
     auto keepAlive = shared_from_this();
     QEventLoop loop;
     mEndModal = [&loop] { loop.quit(); };

@@ -3,14 +3,12 @@
 // Framework-internal: the process-wide state of the runtime.
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/Ref.h"
-#include "framework/Testing.h"
 #include "framework/Window.h"
 
 namespace kivra::framework::detail {
@@ -35,9 +33,6 @@ struct RuntimeState {
     bool displayLost = false;
     bool contextualClick = false;
     bool reporting = false;
-    std::optional<std::string> scriptedMenuChoice;
-    std::vector<testing::MenuEntry> lastContextMenu;
-    std::optional<testing::Modifiers> modifiers;
 };
 
 RuntimeState& State();

@@ -11,6 +11,8 @@
 #include <random>
 #include <utility>
 
+#include "framework/detail/TestSeams.h"
+
 namespace kivra::framework::detail {
 
 namespace {
@@ -19,8 +21,6 @@ constexpr char kSuffixLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs
 constexpr std::size_t kSuffixLength = 6;
 // Names of six random letters rarely clash; a folder full of them is no reason to loop.
 constexpr int kNameAttempts = 100;
-
-bool gUnnamedFiles = true;
 
 std::string TemporaryName(const std::string& name) {
     static std::mt19937_64 random{std::random_device{}()};
@@ -84,7 +84,7 @@ bool SaveFile::Open() {
 }
 
 bool SaveFile::OpenTemporary() {
-    if (gUnnamedFiles) {
+    if (!Seams().namedTemporaryFiles) {
         mFile = ::openat(mFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (mFile >= 0) {
             mUnnamed = true;
@@ -173,7 +173,7 @@ void SaveFile::Discard() {
     mFolder = -1;
 }
 
-void SaveFile::UseUnnamedFiles(bool on) { gUnnamedFiles = on; }
+void SaveFile::UseUnnamedFiles(bool on) { Seams().namedTemporaryFiles = !on; }
 
 void SaveFile::RemoveLeftovers(const std::string& path) {
     const auto [folder, name] = Split(path);

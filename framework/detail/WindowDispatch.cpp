@@ -8,8 +8,8 @@
 #include "framework/MenuItem.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
-#include "framework/detail/DialogState.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/TestSeams.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework::detail {
@@ -18,15 +18,15 @@ namespace {
 
 // Shows the menu and gives the entry chosen, or Nil.
 Ref<MenuItem> RunMenu(const MenuItem& root, QPoint global, QWidget* parent) {
-    auto& state = State();
-    state.lastContextMenu.clear();
+    auto& seams = Seams();
+    seams.lastContextMenu.clear();
     for (Int32 i = 0; i < root.Count(); ++i) {
         const auto item = root.Item(i);
-        state.lastContextMenu.push_back({item->Text(), item->Checked(), item->IsSeparator()});
+        seams.lastContextMenu.push_back({item->Text(), item->Checked(), item->IsSeparator()});
     }
-    if (state.scriptedMenuChoice || DialogsScripted()) {
-        const std::string caption = state.scriptedMenuChoice.value_or("");
-        state.scriptedMenuChoice.reset();
+    if (seams.scriptedMenuChoice || seams.dialogsScripted) {
+        const std::string caption = seams.scriptedMenuChoice.value_or("");
+        seams.scriptedMenuChoice.reset();
         for (Int32 i = 0; i < root.Count(); ++i) {
             const auto item = root.Item(i);
             if (!caption.empty() && item->Text() == caption) return item;

@@ -31,10 +31,7 @@ void ClockTestFixture::SetUp() {
 void ClockTestFixture::TearDown() {
     win = nullptr;
     fw::testing::ResetApplication();
-    fw::testing::ResetClock();
-    fw::testing::SetRandomSeed(std::nullopt);
-    fw::testing::SetModifiers(std::nullopt);
-    fw::testing::MsgBoxLog().clear();
+    fw::testing::ResetSeams();
     std::error_code ignored;
     std::filesystem::remove_all(mConfigDir, ignored);
 }

@@ -262,7 +262,7 @@ TEST(DictionaryValues, MissingKeyRaisesKeyNotFound) {
 
 class ClockSeam : public ::testing::Test {
 protected:
-    void TearDown() override { testing::ResetClock(); }
+    void TearDown() override { testing::ResetSeams(); }
 };
 
 TEST_F(ClockSeam, DateReadsTheFixedTime) {
@@ -318,7 +318,7 @@ TEST(DateValues, CompareOrdersByEachField) {
 
 class RandomSeam : public ::testing::Test {
 protected:
-    void TearDown() override { testing::SetRandomSeed(std::nullopt); }
+    void TearDown() override { testing::ResetSeams(); }
 };
 
 TEST_F(RandomSeam, SameSeedSameSequence) {

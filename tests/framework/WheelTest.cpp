@@ -68,8 +68,8 @@ TEST(Wheel, AltSwapsBackWhatTheX11PlatformSwapped) {
         EXPECT_EQ(window->deltas[0].x, c.deltaX) << c.name;
         EXPECT_EQ(window->deltas[0].y, c.deltaY) << c.name;
     }
-    fw::testing::SetModifiers(std::nullopt);
     fw::testing::ResetApplication();
+    fw::testing::ResetSeams();
 }
 
 }  // namespace

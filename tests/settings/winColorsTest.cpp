@@ -82,11 +82,8 @@ protected:
     }
     void TearDown() override {
         clock = nullptr;
-        testing::ScriptSelectColor({});
         testing::ResetApplication();
-        testing::ResetClock();
-        testing::SetRandomSeed(std::nullopt);
-        testing::SetModifiers(std::nullopt);
+        testing::ResetSeams();
         std::error_code ignored;
         std::filesystem::remove_all(mConfigDir, ignored);
     }

@@ -1,9 +1,0 @@
-#pragma once
-
-// Framework-internal: whether the test seams answer dialogs.
-
-namespace kivra::framework::detail {
-
-bool DialogsScripted();
-
-}  // namespace kivra::framework::detail
