@@ -7,6 +7,7 @@
 #include "framework/detail/ControlDispatch.h"
 #include "framework/detail/ControlWidget.h"
 #include "framework/detail/RuntimeState.h"
+#include "framework/detail/TestSeams.h"
 #include "framework/detail/WindowWidget.h"
 
 namespace kivra::framework {
@@ -86,7 +87,7 @@ Ref<DragItem> RectControl::NewDragItem(Int32 left, Int32 top, Int32 width, Int32
 }
 
 void RectControl::Refresh() {
-    ++mRedraws;
+    detail::Count(&detail::TestSeams::redraws, this);
     UpdateArea();
 }
 

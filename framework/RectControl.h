@@ -59,7 +59,6 @@ public:
     Event<void(Int32, Int32)> MouseUp;
 
     detail::ControlWidget* Widget() const { return mWidget; }
-    Int32 RedrawCount() const { return mRedraws; }
     // Keeps the locked edges at their distance from the window's edges.
     void FollowWindowResize(Int32 dw, Int32 dh) override;
 
@@ -83,7 +82,6 @@ private:
     Int32 mLeft = 0, mTop = 0, mWidth = 0, mHeight = 0;
     bool mVisible = true, mEnabled = true, mAcceptTextDrop = false;
     bool mLockLeft = false, mLockTop = false, mLockRight = false, mLockBottom = false;
-    Int32 mRedraws = 0;
     std::string mHelpTag;
 };
 

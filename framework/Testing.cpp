@@ -61,9 +61,17 @@ void ScriptContextMenu(const std::string& caption) { detail::Seams().scriptedMen
 
 const std::vector<MenuEntry>& LastContextMenu() { return detail::Seams().lastContextMenu; }
 
-Int32 RedrawCount(const RectControl& control) { return control.RedrawCount(); }
+Int32 RedrawCount(const RectControl& control) {
+    auto& seams = detail::Seams();
+    seams.counting = true;
+    return seams.redraws[&control];
+}
 
-Int32 BackColorWrites(const Window& window) { return window.BackColorWrites(); }
+Int32 BackColorWrites(const Window& window) {
+    auto& seams = detail::Seams();
+    seams.counting = true;
+    return seams.backColorWrites[&window];
+}
 
 void Fire(Timer& timer) {
     auto keepAlive = timer.shared_from_this();

@@ -81,9 +81,10 @@ const std::vector<MenuEntry>& LastContextMenu();
 // Chooses a menu-bar item by name as the user would.
 bool ChooseMenuItem(const std::string& name);
 
-// How many times the control has asked to be redrawn since it was made.
+// How many times the control has asked to be redrawn, and the window's
+// background has been set. Counting starts with the first such question, so
+// only the difference between two answers means anything.
 Int32 RedrawCount(const RectControl& control);
-// How many times the window's background has been set.
 Int32 BackColorWrites(const Window& window);
 
 // Fires a timer's Action now, as the platform would.

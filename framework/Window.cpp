@@ -245,7 +245,7 @@ void Window::ComeIntoView() {
 void Window::ApplyPosition() { mWidget->RequestMove(QPoint(mLeft, mTop)); }
 
 void Window::BackColor(Color c) {
-    ++mBackColorWrites;
+    detail::Count(&detail::TestSeams::backColorWrites, this);
     if (c == mBackColor) return;  // nothing on screen would change
     mBackColor = c;
     mWidget->update();

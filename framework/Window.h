@@ -113,7 +113,6 @@ public:
     detail::WindowWidget& Widget() const { return *mWidget; }
     // The pixels above the client area taken by a menu bar the window shows itself.
     Int32 ClientTop() const { return mClientTop; }
-    Int32 BackColorWrites() const { return mBackColorWrites; }
 
 private:
     friend struct detail::WindowDispatch;
@@ -146,7 +145,6 @@ private:
     bool mShown = false;
     std::string mTitle;
     std::function<void()> mEndModal;
-    Int32 mBackColorWrites = 0;
     bool mMousePressed = false;
     Int32 mClientTop = 0;
     Int32 mDesignWidth = 100, mDesignHeight = 100;

@@ -7,9 +7,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Testing.h"
+#include "framework/Types.h"
 
 namespace kivra::framework::detail {
 
@@ -33,8 +35,17 @@ struct TestSeams {
     std::optional<testing::Modifiers> modifiers;
     // Saves write a named temporary file even where an unnamed one would do.
     bool namedTemporaryFiles = false;
+    // Redraw requests of controls and background writes of windows, counted
+    // from the first time a test asks for a count: a running program pays
+    // one test of a flag for them.
+    bool counting = false;
+    std::unordered_map<const void*, Int32> redraws, backColorWrites;
 };
 
 TestSeams& Seams();
+
+inline void Count(std::unordered_map<const void*, Int32> TestSeams::*counts, const void* of) {
+    if (TestSeams& seams = Seams(); seams.counting) ++(seams.*counts)[of];
+}
 
 }  // namespace kivra::framework::detail
