@@ -15,7 +15,7 @@
 #include "framework/Picture.h"
 #include "framework/detail/GraphicsTarget.h"
 #include "framework/detail/PictureData.h"
-#include "framework/detail/RoundRectShape.h"
+#include "framework/detail/Recording.h"
 
 namespace kivra::framework {
 
@@ -38,8 +38,7 @@ QRect Clip(const QSize& size, Int64 x, Int64 y, Int64 width, Int64 height) {
 }
 
 void Fill(QImage& image, Int64 x, Int64 y, Int64 width, Int64 height, quint32 encoded) {
-    const QRect r = Clip(image.size(), x, y, width, height);
-    if (!r.isEmpty()) detail::FillEncoded(image, r.x(), r.y(), r.width(), r.height(), encoded);
+    detail::FillClipped(image, x, y, width, height, encoded);
 }
 
 // A double brought into [lo, hi] before it becomes an int.
@@ -67,7 +66,7 @@ bool MaskAllBlack(const QImage& mask, const QRect& region) {
 // when it has no pixels there (its image could not be made).
 const QImage* MaskFor(const PictureData& source, const QRect& region) {
     if (!source.mask || detail::StillBlack(source.mask->Data())) return nullptr;
-    const QImage& mask = source.mask->Data().image;
+    const QImage& mask = detail::Pixels(source.mask->Data());
     return mask.rect().contains(region) ? &mask : nullptr;
 }
 
@@ -233,9 +232,96 @@ void ShrinkOpaque(QImage& target, const QRect& visible, const QImage& source, co
     }
 }
 
+// The source row a shrink reads, at the columns it reads, and those mixed
+// across by the column taps.
+struct SampledRow {
+    int row = -1;
+    std::vector<quint32> samples;
+    std::vector<quint32> mixed;
+};
+
+// What ShrinkOpaque gives for the recording's pixels, from the recording:
+// only the rows and columns that the taps read are looked at, so the cost
+// does not grow with the picture. Many rows read the same values (the
+// background between the squares, the squares' straight sides), and their
+// mixes are not made again.
+void ShrinkRecorded(QImage& target, const QRect& visible, const detail::Recording& source, const QRect& region,
+                    const std::function<double(double)>& toSourceX, const std::function<double(double)>& toSourceY) {
+    const std::vector<Tap> columns = Taps(visible.width(), visible.left(), region.left(), region.right(), toSourceX);
+    const std::vector<Tap> rows = Taps(visible.height(), visible.top(), region.top(), region.bottom(), toSourceY);
+    const size_t n = columns.size();
+
+    // The columns read, in increasing order (the taps never go back), and
+    // where each tap finds its two among them.
+    std::vector<int> read;
+    read.reserve(2 * n);
+    const auto indexOf = [&read](int column) {
+        if (read.empty() || column > read.back()) read.push_back(column);
+        size_t i = read.size() - 1;
+        while (i > 0 && read[i] > column) --i;
+        return i;
+    };
+    std::vector<size_t> firstAt(n), secondAt(n);
+    for (size_t u = 0; u < n; ++u) {
+        firstAt[u] = indexOf(columns[u].first);
+        secondAt[u] = indexOf(columns[u].second);
+    }
+
+    std::vector<quint32> samples(read.size());
+    const auto same = [](const std::vector<quint32>& a, const std::vector<quint32>& b) {
+        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(quint32)) == 0;
+    };
+    // Brings `row` into `slot`, taking the mix from `other` or from what the
+    // slot held when the row reads the same values.
+    const auto load = [&](SampledRow& slot, const SampledRow& other, int row) {
+        slot.row = row;
+        source.SampleRow(row, read, samples.data());
+        if (same(samples, slot.samples)) return;
+        if (same(samples, other.samples)) {
+            slot.samples = other.samples;
+            slot.mixed = other.mixed;
+            return;
+        }
+        slot.samples.swap(samples);
+        samples.resize(read.size());
+        slot.mixed.resize(n);
+        for (size_t u = 0; u < n; ++u) {
+            const quint32 a = slot.samples[firstAt[u]], b = slot.samples[secondAt[u]];
+            slot.mixed[u] = a == b ? a : Mix(a, b, columns[u].weight);
+        }
+    };
+
+    SampledRow upper, lower;
+    for (int v = 0; v < visible.height(); ++v) {
+        const Tap& row = rows[static_cast<size_t>(v)];
+        if (upper.row != row.first) {
+            if (lower.row == row.first)
+                std::swap(upper, lower);
+            else
+                load(upper, lower, row.first);
+        }
+        if (lower.row != row.second) load(lower, upper, row.second);
+        auto* out = reinterpret_cast<quint32*>(target.scanLine(visible.top() + v)) + visible.left();
+        if (row.weight == 0 || same(upper.samples, lower.samples)) {
+            std::memcpy(out, upper.mixed.data(), n * sizeof(quint32));
+            continue;
+        }
+        for (size_t u = 0; u < n; ++u) {
+            const quint32 a = upper.mixed[u], b = lower.mixed[u];
+            out[u] = a == b ? a : Mix(a, b, row.weight);
+        }
+    }
+}
+
 // Drawing black into a picture that is still all black changes nothing.
 bool StaysBlack(const detail::GraphicsTarget& target, Color c) {
     return c.Integer() == 0 && detail::StillBlack(target.Data());
+}
+
+// The recording of a picture that has room for one more fill, else null.
+detail::Recording* RecordingWithRoom(PictureData& data) {
+    if (!data.recording || data.recording->Full()) return nullptr;
+    return &*data.recording;
 }
 
 }  // namespace
@@ -249,8 +335,12 @@ Int32 Graphics::Height() const { return mTarget->Owner().Height(); }
 
 void Graphics::FillRect(Int32 x, Int32 y, Int32 width, Int32 height) {
     if (StaysBlack(*mTarget, mForeColor)) return;
-    QImage& image = mTarget->Image();
     PictureData& data = mTarget->Data();
+    if (detail::Recording* recording = RecordingWithRoom(data)) {
+        recording->FillRect(x, y, width, height, detail::EncodePixel(QImage::Format_RGB32, mForeColor.Integer()));
+        return;
+    }
+    QImage& image = mTarget->Image();
     const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
     // The dock icon fills its window-sized snapshot with the background, and
     // then the window draws its background into it again.
@@ -336,26 +426,28 @@ void Graphics::FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 
         return;
     }
     if (StaysBlack(*mTarget, mForeColor)) return;
+    detail::RecordedShape shape{x, y, width, height, ovalWidth, ovalHeight, 0};
+    if (detail::Recording* recording = RecordingWithRoom(mTarget->Data())) {
+        shape.encoded = detail::EncodePixel(QImage::Format_RGB32, mForeColor.Integer());
+        recording->FillRoundRect(shape);
+        return;
+    }
     QImage& image = mTarget->Image();
-    const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
-    const Int64 firstRow = std::max<Int64>(0, -Int64{y});
-    const Int64 lastRow = std::min<Int64>(height, image.height() - Int64{y});
-    detail::ForEachRoundRectRun(width, height, ovalWidth, ovalHeight, firstRow, lastRow,
-                                [&](Int64 inset, Int64 top, Int64 rows) {
-                                    Fill(image, Int64{x} + inset, Int64{y} + top, Int64{width} - 2 * inset, rows, c);
-                                });
+    shape.encoded = detail::EncodePixel(image.format(), mForeColor.Integer());
+    detail::FillRoundRectClipped(image, shape);
 }
 
 void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 destWidth, Int32 destHeight,
                            Int32 sourceX, Int32 sourceY, Int32 sourceWidth, Int32 sourceHeight) {
     if (!picture) return;
-    const PictureData& source = picture->Data();
-    // A mask still all black draws as black, without making its image.
-    const bool sourceBlack = detail::StillBlack(source);
-    const QSize sourceSize(picture->Width(), picture->Height());
-    // Held here so that drawing a picture into itself reads the pixels as they were.
-    const QImage sourceImage = source.image;
+    PictureData& source = picture->Data();
+    // First, so that a picture drawn into itself has its pixels made by now.
     QImage& target = mTarget->Image();
+    // A picture still all black without a mask of its own (as masks are)
+    // draws as black, without making its image.
+    const bool sourceBlack =
+        detail::StillBlack(source) && (!source.mask || detail::StillBlack(source.mask->Data()));
+    const QSize sourceSize(picture->Width(), picture->Height());
     const auto fillBlack = [&target](const QRect& r) {
         detail::FillEncoded(target, r.x(), r.y(), r.width(), r.height(), detail::EncodePixel(target.format(), 0));
     };
@@ -379,6 +471,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
             return;
         }
         const QRect region = visible.translated(static_cast<int>(-ox), static_cast<int>(-oy));
+        // Held here so that drawing a picture into itself reads the pixels as they were.
+        const QImage sourceImage = detail::Pixels(source);
         const bool opaque = Opaque(source, region);
         const bool words = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
         if (opaque && words && sourceImage.format() == QImage::Format_RGB32) {
@@ -425,9 +519,14 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
         const QRectF from = QRectF(QPointF(toSourceX(u0), toSourceY(v0)), QPointF(toSourceX(u1), toSourceY(v1)))
                                 .intersected(QRectF(region));
         const bool direct = target.format() != QImage::Format_Indexed8;
-        const bool wholeSource = opaque && sourceImage.format() == QImage::Format_RGB32;
         const bool words =
             target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
+        if (opaque && words && source.recording) {
+            ShrinkRecorded(target, visible, *source.recording, region, toSourceX, toSourceY);
+            return;
+        }
+        const QImage sourceImage = detail::Pixels(source);
+        const bool wholeSource = opaque && sourceImage.format() == QImage::Format_RGB32;
         if (wholeSource && words) {
             ShrinkOpaque(target, visible, sourceImage, region, toSourceX, toSourceY);
             return;
@@ -452,6 +551,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
 
     // Growing (in either direction): each destination pixel takes the source
     // pixel under its centre.
+    detail::Pixels(source);
     const QImage from = SourceRegion(source, region, opaque);
     std::vector<int> columns(static_cast<size_t>(visible.width()));
     for (int u = 0; u < visible.width(); ++u)

@@ -44,6 +44,12 @@ Picture::Picture(Int32 width, Int32 height, Int32 depth) : mData(std::make_uniqu
     const QImage::Format format = FormatForDepth(mData->depth);
     mData->image = detail::NewImage(width, height, format);
     if (mData->image.isNull()) return;
+    if (format == QImage::Format_RGB32) {
+        // The memory is taken now, so that a picture there is no room for is
+        // Nil as before, but not touched until the pixels are made.
+        mData->recording.emplace(QSize(width, height), detail::EncodePixel(format, 0xFFFFFFu));
+        return;
+    }
     if (format == QImage::Format_Indexed8) mData->image.setColorTable(detail::Palette8());
     detail::FillEncoded(mData->image, 0, 0, width, height, detail::EncodePixel(format, 0xFFFFFFu));
 }
@@ -51,10 +57,10 @@ Picture::Picture(Int32 width, Int32 height, Int32 depth) : mData(std::make_uniqu
 Picture::~Picture() = default;
 
 Int32 Picture::Width() const {
-    return detail::StillBlack(*mData) ? mData->blackUntilDrawn.width() : mData->image.width();
+    return mData->recording ? mData->recording->Size().width() : mData->image.width();
 }
 Int32 Picture::Height() const {
-    return detail::StillBlack(*mData) ? mData->blackUntilDrawn.height() : mData->image.height();
+    return mData->recording ? mData->recording->Size().height() : mData->image.height();
 }
 Int32 Picture::Depth() const { return mData->depth; }
 
@@ -74,7 +80,7 @@ Ref<Picture> Picture::Mask(bool create) {
         // Most masks stay all black (opaque): they get pixels only when drawn into.
         auto mask = New<Picture>(1, 1, 32);
         mask->Data().image = QImage();
-        mask->Data().blackUntilDrawn = QSize(Width(), Height());
+        mask->Data().recording.emplace(QSize(Width(), Height()), 0xFF000000u);
         mData->mask = mask;
     }
     return mData->mask;
@@ -123,7 +129,7 @@ Ref<Picture> NewTransparentPicture(Int32 width, Int32 height) {
     auto picture = NewPicture(width, height, 32);
     if (!picture) return {};
     PictureData& data = picture->Data();
-    data.image = NewImage(data.image.width(), data.image.height(), QImage::Format_ARGB32_Premultiplied);
+    Adopt(data, NewImage(picture->Width(), picture->Height(), QImage::Format_ARGB32_Premultiplied));
     if (data.image.isNull()) return {};
     data.image.fill(Qt::transparent);
     data.hasAlpha = true;
@@ -135,14 +141,14 @@ Ref<Picture> PictureFromImage(const QImage& image) {
     QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.isNull()) return {};
     auto picture = New<Picture>(1, 1, 32);
-    picture->Data().image = std::move(converted);
+    Adopt(picture->Data(), std::move(converted));
     return picture;
 }
 
 QImage DisplayImage(const Picture& picture) {
     PictureData& data = picture.Data();
     Pixels(data);
-    if (!data.mask || StillBlack(data.mask->Data())) {
+    if (!data.mask || StillBlack(data.mask->Data()) || Pixels(data.mask->Data()).isNull()) {
         if (data.image.format() == QImage::Format_Indexed8 || data.image.format() == QImage::Format_RGB16)
             return data.image.convertToFormat(QImage::Format_RGB32);
         return data.image;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/detail/PixelBuffer.h"
+
 namespace kivra::framework::detail {
 
 namespace {
@@ -124,17 +126,29 @@ void Refresh(QImage& image, PixelView& view, bool forWriting) {
 void StorePixel(QImage& image, int x, int y, quint32 encoded) { StoreAt(image.format(), image.scanLine(y), x, encoded); }
 
 QImage& Pixels(PictureData& data) {
-    if (StillBlack(data)) {
-        QImage image(data.blackUntilDrawn, QImage::Format_RGB32);
-        if (!image.isNull()) image.fill(0xFF000000u);
-        data.image = std::move(image);
-        data.blackUntilDrawn = QSize();
+    if (data.recording) {
+        // A new picture's memory was taken with it; a new mask's is taken now.
+        if (data.image.isNull())
+            data.image = NewImage(data.recording->Size().width(), data.recording->Size().height(), QImage::Format_RGB32);
+        if (data.image.isNull()) return data.image;
+        data.recording->Paint(data.image);
+        data.recording.reset();
     }
     return data.image;
 }
 
+void Adopt(PictureData& data, QImage image) {
+    data.recording.reset();
+    data.image = std::move(image);
+}
+
 QRgb ReadPixel(PictureData& data, int x, int y) {
-    if (StillBlack(data)) return 0xFF000000u;
+    if (data.recording && data.recording->Uniform()) {
+        const QSize size = data.recording->Size();
+        if (x < 0 || y < 0 || x >= size.width() || y >= size.height()) return 0xFF000000u;
+        return data.recording->Base();
+    }
+    Pixels(data);
     PixelView& view = data.view;
     if (data.image.cacheKey() != view.key) Refresh(data.image, view, false);
     if (x < 0 || y < 0 || x >= view.width || y >= view.height) return 0xFF000000u;
@@ -144,8 +158,8 @@ QRgb ReadPixel(PictureData& data, int x, int y) {
 void WritePixel(PictureData& data, int x, int y, QRgb rgb) {
     // Written through the cached pointer, which leaves the cache key as it was.
     data.uniformKey = -1;
-    if (StillBlack(data)) {
-        if ((rgb & 0xFFFFFFu) == 0) return;
+    if (data.recording) {
+        if (data.recording->Uniform() && data.recording->Base() == EncodePixel(QImage::Format_RGB32, rgb)) return;
         Pixels(data);
     }
     PixelView& view = data.view;

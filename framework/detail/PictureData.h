@@ -4,11 +4,14 @@
 
 #include <QImage>
 
+#include <optional>
+
 #include "framework/Graphics.h"
 #include "framework/Group2D.h"
 #include "framework/Picture.h"
 #include "framework/RGBSurface.h"
 #include "framework/Ref.h"
+#include "framework/detail/Recording.h"
 
 namespace kivra::framework::detail {
 
@@ -37,9 +40,11 @@ struct PictureData {
     // Pictures with an alpha channel of their own (a canvas's backing): ClearRect
     // makes them transparent.
     bool hasAlpha = false;
-    // A fresh mask is all black and makes its image only when something else
-    // is drawn into it: until then `image` is null and this is its size.
-    QSize blackUntilDrawn;
+    // A new depth-32 picture (white) and a new mask (black) keep their fills
+    // here and paint their image only when its pixels are needed (Pixels):
+    // until then `image` holds nothing that counts (a picture's untouched
+    // memory, or nothing for a mask).
+    std::optional<Recording> recording;
     PixelView view;
     // The image is all of one raw value while its cache key is this one: a
     // fill of the whole image with it again changes nothing.
@@ -48,9 +53,14 @@ struct PictureData {
 };
 
 // True while the picture is all black without an image of its own.
-inline bool StillBlack(const PictureData& data) { return !data.blackUntilDrawn.isEmpty(); }
-// The picture's image, made now when the picture was still black without one.
+inline bool StillBlack(const PictureData& data) {
+    return data.recording && data.recording->Uniform() && data.recording->Base() == 0xFF000000u;
+}
+// The picture's image, made now from what was recorded. Null when there is
+// no memory for it; the picture then stays as it was.
 QImage& Pixels(PictureData& data);
+// The picture holds this image from now on.
+void Adopt(PictureData& data, QImage image);
 
 // The picture as it shows: its image with the mask applied as alpha.
 QImage DisplayImage(const Picture& picture);

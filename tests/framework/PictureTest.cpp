@@ -80,7 +80,7 @@ TEST(Picture, LargePicturesReusingABufferStartWhiteAndStayApart) {
         first->Graphics()->FillRect(0, 0, w, h);
         EXPECT_EQ(second->Graphics()->Pixel(w - 1, h - 1), Color(0xFFFFFF)) << depth;
         // A copy made from a reused buffer keeps its pixels once the picture is gone.
-        const QImage copy = first->Data().image;
+        const QImage copy = detail::Pixels(first->Data());
         first = {};
         auto third = NewPicture(w, h, depth);
         third->Graphics()->ForeColor(Color(0x0000FF));
