@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+#include <cstring>
+
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
 #include "framework/detail/NetWmIcon.h"
@@ -50,6 +53,30 @@ QString ResourcesFolder() {
     return QDir::cleanPath(executable.absolutePath() + QStringLiteral("/../share/kivra"));
 }
 
+struct Rows {
+    int first, last;  // last not included
+};
+
+// Makes `to` a copy of `from` (both premultiplied ARGB), writing only the
+// rows that differ, and says which rows those were.
+Rows CopyChangedRows(const QImage& from, QImage& to) {
+    if (to.size() != from.size() || to.format() != from.format()) {
+        to = from.copy();
+        return {0, from.height()};
+    }
+    Rows changed{from.height(), 0};
+    const auto rowBytes = static_cast<size_t>(from.width()) * 4;
+    uchar* const bits = to.bits();
+    for (int y = 0; y < from.height(); ++y) {
+        uchar* row = bits + y * to.bytesPerLine();
+        if (std::memcmp(row, from.constScanLine(y), rowBytes) == 0) continue;
+        std::memcpy(row, from.constScanLine(y), rowBytes);
+        changed.first = std::min(changed.first, y);
+        changed.last = y + 1;
+    }
+    return changed;
+}
+
 Ref<Picture> LoadOwnIcon() {
     const QDir resources(ResourcesFolder());
     auto icon = Picture::Open(resources.filePath(QStringLiteral("AboutIcon.bmp")).toStdString());
@@ -70,7 +97,9 @@ void DockItem::ResetIcon() {
     if (!mOwnIcon) mOwnIcon = LoadOwnIcon();
     QImage& tile = mTile->Data().image;
     if (mOwnIcon)
-        tile = mOwnIcon->Data().image;  // shared until the tile is drawn on
+        // Copied in, not shared: the tile keeps its own pixels, and only the
+        // rows drawn on since are written again.
+        CopyChangedRows(mOwnIcon->Data().image, tile);
     else
         tile.fill(Qt::transparent);
 }
@@ -81,17 +110,21 @@ void DockItem::UpdateNow() {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app) return;
     const QImage& tile = mTile->Data().image;
-    if (mShown && mShown->Data().image == tile) return;
+    const bool first = !mShown;
+    if (first) {
+        mShown = detail::NewTransparentPicture(kTileSide, kTileSide);
+        if (!mShown) return;
+    }
+    Rows changed = CopyChangedRows(tile, mShown->Data().image);
+    if (first) changed = {0, tile.height()};
+    if (changed.first >= changed.last) return;
 
     if (auto* x11 = detail::NetWmIcon::Instance()) {
-        x11->Set(tile);
+        x11->Set(tile, changed.first, changed.last);
     } else {
         // The windows take the application's icon: none of them has one of its own.
-        QApplication::setWindowIcon(QIcon(new TileIconEngine(tile)));
+        QApplication::setWindowIcon(QIcon(new TileIconEngine(tile.copy())));
     }
-
-    if (!mShown) mShown = detail::NewTransparentPicture(kTileSide, kTileSide);
-    mShown->Data().image = tile;  // shared until the tile is drawn on
 }
 
 }  // namespace kivra::framework

@@ -25,7 +25,8 @@ private:
     Ref<Picture> mTile;
     // Kivra's own icon, drawn to the tile's size once it could be read.
     Ref<Picture> mOwnIcon;
-    // What the windows' icon shows now, to set a new one only when it changes.
+    // A copy of what the windows' icon shows now, to set a new one only when
+    // it changes, and to convert only the rows that did.
     Ref<Picture> mShown;
 };
 

@@ -232,17 +232,17 @@ void ShrinkOpaque(QImage& target, const QRect& visible, const QImage& source, co
     }
 }
 
-// The source row a shrink reads, at the columns it reads, and those mixed
-// across by the column taps.
+// A source row as a shrink reads it: what is painted along it, and its
+// values at the sampled columns mixed across by the column taps.
 struct SampledRow {
     int row = -1;
-    std::vector<quint32> samples;
+    std::vector<detail::Recording::Span> spans;
     std::vector<quint32> mixed;
 };
 
 // What ShrinkOpaque gives for the recording's pixels, from the recording:
 // only the rows and columns that the taps read are looked at, so the cost
-// does not grow with the picture. Many rows read the same values (the
+// does not grow with the picture. Most rows are painted alike (the
 // background between the squares, the squares' straight sides), and their
 // mixes are not made again.
 void ShrinkRecorded(QImage& target, const QRect& visible, const detail::Recording& source, const QRect& region,
@@ -251,42 +251,37 @@ void ShrinkRecorded(QImage& target, const QRect& visible, const detail::Recordin
     const std::vector<Tap> rows = Taps(visible.height(), visible.top(), region.top(), region.bottom(), toSourceY);
     const size_t n = columns.size();
 
-    // The columns read, in increasing order (the taps never go back), and
-    // where each tap finds its two among them.
+    // The columns read, in increasing order (the taps never go back, and
+    // each reads its column and the next), and where each tap finds its two.
     std::vector<int> read;
     read.reserve(2 * n);
-    const auto indexOf = [&read](int column) {
-        if (read.empty() || column > read.back()) read.push_back(column);
-        size_t i = read.size() - 1;
-        while (i > 0 && read[i] > column) --i;
-        return i;
-    };
-    std::vector<size_t> firstAt(n), secondAt(n);
+    std::vector<quint32> firstAt(n), secondAt(n);
     for (size_t u = 0; u < n; ++u) {
-        firstAt[u] = indexOf(columns[u].first);
-        secondAt[u] = indexOf(columns[u].second);
+        const Tap& c = columns[u];
+        if (read.empty() || c.first > read.back()) read.push_back(c.first);
+        firstAt[u] = static_cast<quint32>(read.size() - (read.back() == c.first ? 1 : 2));
+        if (c.second > read.back()) read.push_back(c.second);
+        secondAt[u] = static_cast<quint32>(read.size() - (read.back() == c.second ? 1 : 2));
     }
 
+    std::vector<detail::Recording::Span> spans;
     std::vector<quint32> samples(read.size());
-    const auto same = [](const std::vector<quint32>& a, const std::vector<quint32>& b) {
-        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(quint32)) == 0;
-    };
-    // Brings `row` into `slot`, taking the mix from `other` or from what the
-    // slot held when the row reads the same values.
+    // Brings `row` into `slot`, keeping its mix or taking the other's when
+    // the row is painted as theirs.
     const auto load = [&](SampledRow& slot, const SampledRow& other, int row) {
         slot.row = row;
-        source.SampleRow(row, read, samples.data());
-        if (same(samples, slot.samples)) return;
-        if (same(samples, other.samples)) {
-            slot.samples = other.samples;
+        source.RowSpans(row, spans);
+        if (!slot.mixed.empty() && spans == slot.spans) return;
+        if (!other.mixed.empty() && spans == other.spans) {
+            slot.spans = other.spans;
             slot.mixed = other.mixed;
             return;
         }
-        slot.samples.swap(samples);
-        samples.resize(read.size());
+        slot.spans.swap(spans);
+        source.Sample(slot.spans, read, samples.data());
         slot.mixed.resize(n);
         for (size_t u = 0; u < n; ++u) {
-            const quint32 a = slot.samples[firstAt[u]], b = slot.samples[secondAt[u]];
+            const quint32 a = samples[firstAt[u]], b = samples[secondAt[u]];
             slot.mixed[u] = a == b ? a : Mix(a, b, columns[u].weight);
         }
     };
@@ -302,7 +297,7 @@ void ShrinkRecorded(QImage& target, const QRect& visible, const detail::Recordin
         }
         if (lower.row != row.second) load(lower, upper, row.second);
         auto* out = reinterpret_cast<quint32*>(target.scanLine(visible.top() + v)) + visible.left();
-        if (row.weight == 0 || same(upper.samples, lower.samples)) {
+        if (row.weight == 0 || upper.spans == lower.spans) {
             std::memcpy(out, upper.mixed.data(), n * sizeof(quint32));
             continue;
         }

@@ -9,6 +9,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,23 +39,22 @@ std::uint32_t Plain(std::uint32_t p) {
 
 // Opaque and clear pixels need no division, and most of the tile is either:
 // four of them are done at a time.
-void Unpremultiply(std::uint32_t* pixels, size_t count) {
+void Unpremultiply(const std::uint32_t* from, std::uint32_t* to, size_t count) {
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i clear = _mm_setzero_si128(), opaque = _mm_set1_epi32(255);
     for (; i + 4 <= count; i += 4) {
-        auto* at = reinterpret_cast<__m128i*>(pixels + i);
-        const __m128i four = _mm_loadu_si128(at);
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
         const __m128i alpha = _mm_srli_epi32(four, 24);
         const __m128i isClear = _mm_cmpeq_epi32(alpha, clear);
         if (_mm_movemask_epi8(_mm_or_si128(isClear, _mm_cmpeq_epi32(alpha, opaque))) == 0xFFFF) {
-            _mm_storeu_si128(at, _mm_andnot_si128(isClear, four));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_andnot_si128(isClear, four));
         } else {
-            for (size_t k = i; k < i + 4; ++k) pixels[k] = Plain(pixels[k]);
+            for (size_t k = i; k < i + 4; ++k) to[k] = Plain(from[k]);
         }
     }
 #endif
-    for (; i < count; ++i) pixels[i] = Plain(pixels[i]);
+    for (; i < count; ++i) to[i] = Plain(from[i]);
 }
 
 NetWmIcon* NetWmIcon::Instance() {
@@ -85,21 +85,25 @@ NetWmIcon* NetWmIcon::Instance() {
 
 NetWmIcon::NetWmIcon(void* connection, std::uint32_t atom) : mConnection(connection), mAtom(atom) {}
 
-void NetWmIcon::Set(const QImage& icon) {
+void NetWmIcon::Set(const QImage& icon, int firstRow, int lastRow) {
     const QImage argb = icon.format() == QImage::Format_ARGB32_Premultiplied
                             ? icon
                             : icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (argb.isNull()) return;
     const int w = argb.width(), h = argb.height();
-    mData.resize(2 + static_cast<size_t>(w) * static_cast<size_t>(h));
-    mData[0] = static_cast<std::uint32_t>(w);
-    mData[1] = static_cast<std::uint32_t>(h);
+    const auto width = static_cast<std::uint32_t>(w), height = static_cast<std::uint32_t>(h);
+    if (mData.size() < 2 || mData[0] != width || mData[1] != height) {
+        mData.assign(2 + static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+        mData[0] = width;
+        mData[1] = height;
+        firstRow = 0;
+        lastRow = h;
+    }
     // The property holds colours that are not premultiplied by their alpha.
     std::uint32_t* const pixels = mData.data() + 2;
-    for (int y = 0; y < h; ++y)
-        std::memcpy(pixels + static_cast<size_t>(y) * static_cast<size_t>(w), argb.constScanLine(y),
-                    static_cast<size_t>(w) * sizeof(std::uint32_t));
-    Unpremultiply(pixels, static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = std::max(firstRow, 0); y < std::min(lastRow, h); ++y)
+        Unpremultiply(reinterpret_cast<const std::uint32_t*>(argb.constScanLine(y)),
+                      pixels + static_cast<size_t>(y) * static_cast<size_t>(w), static_cast<size_t>(w));
     // The windows' pending repaints go out first. Behind the icon's 64 kB the
     // connection counts as full until the server has read it, and a repaint
     // sent then would wait for that.

@@ -14,9 +14,9 @@ class QWidget;
 
 namespace kivra::framework::detail {
 
-// Premultiplied ARGB pixels to the plain ones the property holds, in place;
-// clear pixels become 0.
-void Unpremultiply(std::uint32_t* pixels, size_t count);
+// Premultiplied ARGB pixels to the plain ones the property holds (`to` may
+// be `from`); clear pixels become 0.
+void Unpremultiply(const std::uint32_t* from, std::uint32_t* to, size_t count);
 
 // Qt's own way to set an icon converts and copies it four times and then
 // tells every window of the application, which is a lot for an icon that
@@ -27,8 +27,10 @@ public:
     // The one writer, while the platform is X11; null on any other.
     static NetWmIcon* Instance();
 
-    // The icon of every window of the application from now on.
-    void Set(const QImage& icon);
+    // The icon of every window of the application from now on. Only its rows
+    // from firstRow up to lastRow (not included) changed since the last one
+    // of its size: the others are not converted again.
+    void Set(const QImage& icon, int firstRow, int lastRow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

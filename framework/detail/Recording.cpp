@@ -60,18 +60,23 @@ void Recording::Paint(QImage& image) const {
     }
 }
 
-void Recording::SampleRow(int y, const std::vector<int>& columns, quint32* out) const {
-    std::fill_n(out, columns.size(), mBase);
+void Recording::RowSpans(int y, std::vector<Span>& spans) const {
+    spans.clear();
     for (const RecordedShape& s : mShapes) {
         const std::int64_t j = y - s.y;
         if (j < 0 || j >= s.height) continue;
         const std::int64_t inset =
             s.ovalWidth > 0 ? RoundRectInset(j, s.width, s.height, s.ovalWidth, s.ovalHeight) : 0;
-        const std::int64_t from = s.x + inset, to = s.x + s.width - inset;
-        if (from >= to) continue;
-        const auto first = std::lower_bound(columns.begin(), columns.end(), from);
-        const auto last = std::lower_bound(first, columns.end(), to);
-        std::fill(out + (first - columns.begin()), out + (last - columns.begin()), s.encoded);
+        if (s.width - 2 * inset > 0) spans.push_back({s.x + inset, s.x + s.width - inset, s.encoded});
+    }
+}
+
+void Recording::Sample(const std::vector<Span>& spans, const std::vector<int>& columns, quint32* out) const {
+    std::fill_n(out, columns.size(), mBase);
+    for (const Span& span : spans) {
+        const auto first = std::lower_bound(columns.begin(), columns.end(), span.from);
+        const auto last = std::lower_bound(first, columns.end(), span.to);
+        std::fill(out + (first - columns.begin()), out + (last - columns.begin()), span.encoded);
     }
 }
 

@@ -42,10 +42,21 @@ public:
     void FillRect(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, quint32 encoded);
     void FillRoundRect(const RecordedShape& shape);
 
+    // A run of one value along a row: from, to (not included).
+    struct Span {
+        std::int64_t from, to;
+        quint32 encoded;
+        bool operator==(const Span&) const = default;
+    };
+
     // Paints the recording into an RGB32 image of its size.
     void Paint(QImage& image) const;
-    // The values of row y at the given columns, which are in increasing order.
-    void SampleRow(int y, const std::vector<int>& columns, quint32* out) const;
+    // What is painted over the background along row y, in painting order:
+    // rows with the same spans have the same pixels.
+    void RowSpans(int y, std::vector<Span>& spans) const;
+    // The values along a row with those spans at the given columns, which are
+    // in increasing order.
+    void Sample(const std::vector<Span>& spans, const std::vector<int>& columns, quint32* out) const;
 
 private:
     QSize mSize;

@@ -12,8 +12,11 @@
 
 #include "clock/App.h"
 #include "clock/ClockTestFixture.h"
+#include "clock/GraphicUtils.h"
 #include "framework/DockItem.h"
+#include "framework/Graphics.h"
 #include "framework/Picture.h"
+#include "framework/Types.h"
 #include "framework/Variant.h"
 #include "framework/detail/PictureData.h"
 
@@ -40,6 +43,32 @@ QImage ShownIcon() {
 }
 
 QRgb Opaque(fw::Color c) { return 0xFF000000u | c.Integer(); }
+
+// The tile made with every picture's pixels painted as soon as they are
+// drawn: the window painted into a window-sized picture, shrunk, turned
+// upright and laid on Kivra's own icon.
+QImage PaintedTile(WinMain& win, Int32 rotation, const QImage& own) {
+    constexpr Int32 kOwnSize = -10000;
+    const Int32 w = win.Width(), h = win.Height();
+    auto p = fw::NewPicture(w, h, 32);
+    fw::detail::Pixels(p->Data());
+    p->Graphics()->ForeColor(win.ColorBG);
+    p->Graphics()->FillRect(0, 0, w, h);
+    win.DrawInto(*p->Graphics(), 0, 0, false);
+    const Int32 w2 = h < w ? 128 : fw::ToInt32(static_cast<double>(w) * (128.0 / static_cast<double>(h)));
+    const Int32 h2 = h < w ? fw::ToInt32(static_cast<double>(h) * (128.0 / static_cast<double>(w))) : 128;
+    auto q = fw::NewPicture(w2, h2, 32);
+    fw::detail::Pixels(q->Data());
+    q->Graphics()->DrawPicture(p, 0, 0, w2, h2, 0, 0, w, h);
+    if (rotation == 1) q = GraphicUtils::Rotate90(q, true);
+    if (rotation == 2) q = GraphicUtils::Rotate180(q);
+    if (rotation == 3) q = GraphicUtils::Rotate90(q, false);
+    auto tile = fw::detail::NewTransparentPicture(128, 128);
+    fw::detail::Adopt(tile->Data(), own.copy());
+    tile->Graphics()->DrawPicture(q, fw::ToInt32((128 - q->Width()) / 2.0), fw::ToInt32((128 - q->Height()) / 2.0),
+                                  kOwnSize, kOwnSize, 0, 0, kOwnSize, kOwnSize);
+    return tile->Data().image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
 
 class DockIcon : public ClockTestFixture {
 protected:
@@ -106,6 +135,32 @@ TEST_F(DockIcon, FaceIsScaledToTheLongerSideTurnedUprightAndCentred) {
         const QImage own = OwnIcon();
         win->UpdateAppIcon();
         ExpectFaceAt(TileImage(), own, c.face);
+        Restart();
+    }
+}
+
+TEST_F(DockIcon, TileIsPixelForPixelTheShrunkPaintedWindow) {
+    struct Case {
+        Int32 width, height, rotation;
+    };
+    const Case cases[] = {
+        {510, 150, 0},  {510, 150, 2},   {150, 510, 1},   {150, 510, 3},  {511, 149, 0},  {149, 511, 1},
+        {509, 151, 2},  {151, 509, 3},   {1020, 300, 0},  {300, 1020, 3}, {2040, 600, 0}, {2040, 600, 2},
+        {600, 2040, 1}, {3840, 1129, 0}, {637, 2159, 3},  {51, 15, 0},    {15, 51, 1},    {15, 51, 3},
+        {129, 38, 0},   {128, 38, 2},    {300, 300, 0},   {49, 49, 0},    {510, 150, 5},  {150, 510, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " rotation " << c.rotation);
+        OpenAt(c.width, c.height, c.rotation);
+        const QImage own = OwnIcon();
+        // A pattern of the clock's own, not just the opening one.
+        win->UpdateDisplay(nullptr);
+        win->UpdateAppIcon();
+        const QImage tile = TileImage();
+        const QImage expected = PaintedTile(*win, c.rotation, own);
+        ASSERT_NE(tile, own);
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) ASSERT_EQ(tile.pixel(x, y), expected.pixel(x, y)) << "at " << x << "," << y;
         Restart();
     }
 }
