@@ -16,6 +16,8 @@
 #include "framework/detail/GraphicsTarget.h"
 #include "framework/detail/PictureData.h"
 #include "framework/detail/Recording.h"
+#include "framework/detail/RecordedShrink.h"
+#include "framework/detail/Smoothing.h"
 
 namespace kivra::framework {
 
@@ -145,33 +147,9 @@ void Composite(QImage& target, const QPoint& at, const QImage& layer, bool opaqu
     painter.drawImage(at, layer);
 }
 
-// Where a destination pixel reads an opaque source when shrinking: the two
-// source pixels around the point under its centre and the weight (of 256) of
-// the second.
-struct Tap {
-    int first, second;
-    quint32 weight;
-};
-
-std::vector<Tap> Taps(int count, int from, int lo, int hi, const std::function<double(double)>& toSource) {
-    std::vector<Tap> taps(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const double at = std::clamp(toSource(from + i + 0.5) - 0.5, static_cast<double>(lo), static_cast<double>(hi));
-        const int first = std::min(static_cast<int>(at), hi);
-        const auto weight = static_cast<quint32>(std::lround((at - first) * 256.0));
-        taps[static_cast<size_t>(i)] = {first, std::min(first + 1, hi), std::min(weight, 255u)};
-    }
-    return taps;
-}
-
-// Mixes two pixels, all four channels, the second by weight / 256: equal
-// pixels give themselves back exactly.
-inline quint32 Mix(quint32 a, quint32 b, quint32 weight) {
-    const quint32 keep = 256u - weight;
-    const quint32 rb = (((a & 0x00FF00FFu) * keep + (b & 0x00FF00FFu) * weight) >> 8) & 0x00FF00FFu;
-    const quint32 ag = ((((a >> 8) & 0x00FF00FFu) * keep + ((b >> 8) & 0x00FF00FFu) * weight)) & 0xFF00FF00u;
-    return rb | ag;
-}
+using detail::Mix;
+using detail::Tap;
+using detail::Taps;
 
 #if defined(__SSE2__)
 // The four channels of a pixel, one in each 16-bit lane of the low half.
@@ -229,82 +207,6 @@ void ShrinkOpaque(QImage& target, const QRect& visible, const QImage& source, co
             *out++ = Mix(top, bottom, row.weight);
         }
 #endif
-    }
-}
-
-// A source row as a shrink reads it: what is painted along it, and its
-// values at the sampled columns mixed across by the column taps.
-struct SampledRow {
-    int row = -1;
-    std::vector<detail::Recording::Span> spans;
-    std::vector<quint32> mixed;
-};
-
-// What ShrinkOpaque gives for the recording's pixels, from the recording:
-// only the rows and columns that the taps read are looked at, so the cost
-// does not grow with the picture. Most rows are painted alike (the
-// background between the squares, the squares' straight sides), and their
-// mixes are not made again.
-void ShrinkRecorded(QImage& target, const QRect& visible, const detail::Recording& source, const QRect& region,
-                    const std::function<double(double)>& toSourceX, const std::function<double(double)>& toSourceY) {
-    const std::vector<Tap> columns = Taps(visible.width(), visible.left(), region.left(), region.right(), toSourceX);
-    const std::vector<Tap> rows = Taps(visible.height(), visible.top(), region.top(), region.bottom(), toSourceY);
-    const size_t n = columns.size();
-
-    // The columns read, in increasing order (the taps never go back, and
-    // each reads its column and the next), and where each tap finds its two.
-    std::vector<int> read;
-    read.reserve(2 * n);
-    std::vector<quint32> firstAt(n), secondAt(n);
-    for (size_t u = 0; u < n; ++u) {
-        const Tap& c = columns[u];
-        if (read.empty() || c.first > read.back()) read.push_back(c.first);
-        firstAt[u] = static_cast<quint32>(read.size() - (read.back() == c.first ? 1 : 2));
-        if (c.second > read.back()) read.push_back(c.second);
-        secondAt[u] = static_cast<quint32>(read.size() - (read.back() == c.second ? 1 : 2));
-    }
-
-    std::vector<detail::Recording::Span> spans;
-    std::vector<quint32> samples(read.size());
-    // Brings `row` into `slot`, keeping its mix or taking the other's when
-    // the row is painted as theirs.
-    const auto load = [&](SampledRow& slot, const SampledRow& other, int row) {
-        slot.row = row;
-        source.RowSpans(row, spans);
-        if (!slot.mixed.empty() && spans == slot.spans) return;
-        if (!other.mixed.empty() && spans == other.spans) {
-            slot.spans = other.spans;
-            slot.mixed = other.mixed;
-            return;
-        }
-        slot.spans.swap(spans);
-        source.Sample(slot.spans, read, samples.data());
-        slot.mixed.resize(n);
-        for (size_t u = 0; u < n; ++u) {
-            const quint32 a = samples[firstAt[u]], b = samples[secondAt[u]];
-            slot.mixed[u] = a == b ? a : Mix(a, b, columns[u].weight);
-        }
-    };
-
-    SampledRow upper, lower;
-    for (int v = 0; v < visible.height(); ++v) {
-        const Tap& row = rows[static_cast<size_t>(v)];
-        if (upper.row != row.first) {
-            if (lower.row == row.first)
-                std::swap(upper, lower);
-            else
-                load(upper, lower, row.first);
-        }
-        if (lower.row != row.second) load(lower, upper, row.second);
-        auto* out = reinterpret_cast<quint32*>(target.scanLine(visible.top() + v)) + visible.left();
-        if (row.weight == 0 || upper.spans == lower.spans) {
-            std::memcpy(out, upper.mixed.data(), n * sizeof(quint32));
-            continue;
-        }
-        for (size_t u = 0; u < n; ++u) {
-            const quint32 a = upper.mixed[u], b = lower.mixed[u];
-            out[u] = a == b ? a : Mix(a, b, row.weight);
-        }
     }
 }
 
@@ -517,7 +419,17 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
         const bool words =
             target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
         if (opaque && words && source.recording) {
-            ShrinkRecorded(target, visible, *source.recording, region, toSourceX, toSourceY);
+            const detail::RecordedShrink::Key key{visible.x(), visible.y(), visible.width(), visible.height(),
+                                                  region.x(),  region.y(),  region.width(),  region.height(),
+                                                  x,           y,           dw,              dh,
+                                                  sourceX,     sourceY,     sw,              sh};
+            detail::RecordedShrink::Draw(target, visible, *source.recording, key,
+                                         [&](std::vector<Tap>& columns, std::vector<Tap>& rows) {
+                                             columns = Taps(visible.width(), visible.left(), region.left(),
+                                                            region.right(), toSourceX);
+                                             rows = Taps(visible.height(), visible.top(), region.top(),
+                                                         region.bottom(), toSourceY);
+                                         });
             return;
         }
         const QImage sourceImage = detail::Pixels(source);

@@ -62,21 +62,13 @@ void Recording::Paint(QImage& image) const {
 
 void Recording::RowSpans(int y, std::vector<Span>& spans) const {
     spans.clear();
-    for (const RecordedShape& s : mShapes) {
+    for (std::size_t i = 0; i < mShapes.size(); ++i) {
+        const RecordedShape& s = mShapes[i];
         const std::int64_t j = y - s.y;
         if (j < 0 || j >= s.height) continue;
         const std::int64_t inset =
             s.ovalWidth > 0 ? RoundRectInset(j, s.width, s.height, s.ovalWidth, s.ovalHeight) : 0;
-        if (s.width - 2 * inset > 0) spans.push_back({s.x + inset, s.x + s.width - inset, s.encoded});
-    }
-}
-
-void Recording::Sample(const std::vector<Span>& spans, const std::vector<int>& columns, quint32* out) const {
-    std::fill_n(out, columns.size(), mBase);
-    for (const Span& span : spans) {
-        const auto first = std::lower_bound(columns.begin(), columns.end(), span.from);
-        const auto last = std::lower_bound(first, columns.end(), span.to);
-        std::fill(out + (first - columns.begin()), out + (last - columns.begin()), span.encoded);
+        if (s.width - 2 * inset > 0) spans.push_back({s.x + inset, s.x + s.width - inset, i});
     }
 }
 

@@ -42,21 +42,17 @@ public:
     void FillRect(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, quint32 encoded);
     void FillRoundRect(const RecordedShape& shape);
 
-    // A run of one value along a row: from, to (not included).
+    // The columns from, up to to (not included), of a row that a shape covers.
     struct Span {
         std::int64_t from, to;
-        quint32 encoded;
-        bool operator==(const Span&) const = default;
+        std::size_t shape;
     };
 
+    const std::vector<RecordedShape>& Shapes() const { return mShapes; }
     // Paints the recording into an RGB32 image of its size.
     void Paint(QImage& image) const;
-    // What is painted over the background along row y, in painting order:
-    // rows with the same spans have the same pixels.
+    // What the shapes cover of row y, in painting order.
     void RowSpans(int y, std::vector<Span>& spans) const;
-    // The values along a row with those spans at the given columns, which are
-    // in increasing order.
-    void Sample(const std::vector<Span>& spans, const std::vector<int>& columns, quint32* out) const;
 
 private:
     QSize mSize;

@@ -165,6 +165,38 @@ TEST(RecordedPicture, ShrunkItGivesThePixelsOfItsPaintedSelf) {
             }
 }
 
+// The clock shrinks the same squares in the same places every second with
+// other colours, and now and then one moved or changed its corners.
+TEST(RecordedPicture, ShrinkingAgainFollowsNewColoursAndPlaces) {
+    struct Step {
+        Color background;
+        uint32_t colourStep;
+        Int32 shift, oval;  // of the last square
+    };
+    const Step steps[] = {
+        {Color(0x204060), 0x2315, 0, 4}, {Color(0x204060), 0x1111, 0, 4}, {Color(0x000000), 0x1111, 0, 4},
+        {Color(0x000000), 0x1111, 1, 4}, {Color(0x000000), 0x1111, 1, 5}, {Color(0x204060), 0x2315, 0, 4},
+    };
+    for (const Step& step : steps) {
+        const auto draw = [&step](Graphics& g, Int32 width, Int32 height) {
+            g.ForeColor(step.background);
+            g.FillRect(0, 0, width, height);
+            for (Int32 i = 0; i < 27; ++i) {
+                g.ForeColor(Color((0x10A0F0 + step.colourStep * static_cast<uint32_t>(i)) & 0xFFFFFFu));
+                const Int32 shift = i == 26 ? step.shift : 0, oval = i == 26 ? step.oval : 4;
+                g.FillRoundRect(10 + (i % 9) * 55 + shift, 10 + (i / 9) * 45, 40, 35, oval, oval);
+            }
+        };
+        const std::string what = std::to_string(step.colourStep) + " shift " + std::to_string(step.shift) +
+                                 " oval " + std::to_string(step.oval);
+        Pair pair = Draw(draw, 510, 150);
+        Ref<Picture> fromKept = NewPicture(128, 38, 32), fromPainted = NewPicture(128, 38, 32);
+        fromKept->Graphics()->DrawPicture(pair.kept, 0, 0, 128, 38, 0, 0, 510, 150);
+        fromPainted->Graphics()->DrawPicture(pair.painted, 0, 0, 128, 38, 0, 0, 510, 150);
+        ExpectSamePixels(ImageOf(fromKept), ImageOf(fromPainted), what);
+    }
+}
+
 TEST(RecordedPicture, AShrinkMakesNoPixelsOfTheSource) {
     // As large as the desktop the clock may fill: its pixels are never made.
     auto p = NewPicture(3840, 2160, 32);
