@@ -232,22 +232,12 @@ Int32 Graphics::Height() const { return mTarget->Owner().Height(); }
 
 void Graphics::FillRect(Int32 x, Int32 y, Int32 width, Int32 height) {
     if (StaysBlack(*mTarget, mForeColor)) return;
-    PictureData& data = mTarget->Data();
-    if (detail::Recording* recording = RecordingWithRoom(data)) {
+    if (detail::Recording* recording = RecordingWithRoom(mTarget->Data())) {
         recording->FillRect(x, y, width, height, detail::EncodePixel(QImage::Format_RGB32, mForeColor.Integer()));
         return;
     }
     QImage& image = mTarget->Image();
-    const quint32 c = detail::EncodePixel(image.format(), mForeColor.Integer());
-    // The dock icon fills its window-sized snapshot with the background, and
-    // then the window draws its background into it again.
-    const bool whole = Clip(image.size(), x, y, width, height) == image.rect();
-    if (whole && data.uniformKey == image.cacheKey() && data.uniformEncoded == c) return;
-    Fill(image, x, y, width, height, c);
-    if (whole) {
-        data.uniformKey = image.cacheKey();
-        data.uniformEncoded = c;
-    }
+    Fill(image, x, y, width, height, detail::EncodePixel(image.format(), mForeColor.Integer()));
 }
 
 void Graphics::DrawRect(Int32 x, Int32 y, Int32 width, Int32 height) {

@@ -156,8 +156,6 @@ QRgb ReadPixel(PictureData& data, int x, int y) {
 }
 
 void WritePixel(PictureData& data, int x, int y, QRgb rgb) {
-    // Written through the cached pointer, which leaves the cache key as it was.
-    data.uniformKey = -1;
     if (data.recording) {
         if (data.recording->Uniform() && data.recording->Base() == EncodePixel(QImage::Format_RGB32, rgb)) return;
         Pixels(data);

@@ -46,10 +46,6 @@ struct PictureData {
     // memory, or nothing for a mask).
     std::optional<Recording> recording;
     PixelView view;
-    // The image is all of one raw value while its cache key is this one: a
-    // fill of the whole image with it again changes nothing.
-    qint64 uniformKey = -1;
-    quint32 uniformEncoded = 0;
 };
 
 // True while the picture is all black without an image of its own.
