@@ -60,6 +60,7 @@ void WinMain::CreateControls0() {
     AddControl(timer, "SecTimer");
     ControlByName("SecTimer")->SetProperties({{"Mode", 2}, {"Period", 1000}});
     ControlByName("SecTimer").As<SecTimer>()->Action.Bind(this, &WinMain::SecTimer_Action);
+    mSecTimer = timer.get();
 
     for (const auto& [first, last] : {std::pair{0, 11}, std::pair{15, 26}, std::pair{12, 14}}) {
         for (Int32 index = first; index <= last; ++index) {

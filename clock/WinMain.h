@@ -9,6 +9,7 @@
 #include "framework/Random.h"
 #include "framework/Ref.h"
 #include "framework/RoundRectangle.h"
+#include "framework/Timer.h"
 #include "framework/Types.h"
 #include "framework/Window.h"
 
@@ -101,6 +102,9 @@ private:
     framework::Int32 mChangeMode = 1;
     framework::Int32 mLastSecond = -1;
     framework::Int32 mLastMinute = -1;
+    // The firing timer at hand for its handler, which runs ten times a second:
+    // no look-up by name each time. The window owns it.
+    framework::Timer* mSecTimer = nullptr;
     bool mUpdateIcon = false;
     // The settings file existed but could not be read: it is kept as it is, for
     // the user to mend, rather than replaced by what this run began with.

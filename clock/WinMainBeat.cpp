@@ -16,8 +16,7 @@ void WinMain::SecTimer_Action() {
         return;
     }
 
-    auto timer = ControlByName("SecTimer").As<framework::Timer>();
-    if (timer->Period() != 100) timer->Period(100);
+    if (mSecTimer->Period() != 100) mSecTimer->Period(100);
 
     if (mChangeMode == 1) {
         if (sec % 4 != 0) return;
