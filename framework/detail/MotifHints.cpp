@@ -38,7 +38,7 @@ xcb_atom_t HintsAtom(xcb_connection_t* connection) {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
     lookedUpOn = connection;
-    atom = reply ? reply->atom : XCB_ATOM_NONE;
+    atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
 }
