@@ -11,8 +11,8 @@
 
 #include "clock/App.h"
 #include "clock/WinMain.h"
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/Application.h"
-#include "framework/Ref.h"
-#include "framework/RuntimeException.h"
+#include "framework/app/Application.h"
+#include "framework/values/Ref.h"
+#include "framework/values/RuntimeException.h"
 
 namespace kivra {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Types.h"
+#include "framework/values/Types.h"
 
 namespace kivra {
 

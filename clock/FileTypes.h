@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/FileType.h"
-#include "framework/Ref.h"
+#include "framework/files/FileType.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 

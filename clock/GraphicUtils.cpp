@@ -1,9 +1,9 @@
 #include "clock/GraphicUtils.h"
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/RGBSurface.h"
-#include "framework/Types.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/RGBSurface.h"
+#include "framework/values/Types.h"
 
 namespace kivra::GraphicUtils {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Picture.h"
-#include "framework/Ref.h"
+#include "framework/drawing/Picture.h"
+#include "framework/values/Ref.h"
 
 // Turns of a picture, carrying its mask and settings along. Each operation
 // returns a new picture and leaves its source as it found it; a Nil source

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "framework/Ref.h"
-#include "framework/Timer.h"
-#include "framework/Types.h"
-#include "framework/Window.h"
+#include "framework/values/Ref.h"
+#include "framework/app/Timer.h"
+#include "framework/values/Types.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

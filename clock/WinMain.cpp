@@ -7,7 +7,7 @@
 
 #include "clock/SecTimer.h"
 #include "clock/sq.h"
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 
 namespace kivra {
 

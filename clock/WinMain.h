@@ -3,15 +3,15 @@
 #include <array>
 #include <string>
 
-#include "framework/Color.h"
-#include "framework/Date.h"
-#include "framework/MenuItem.h"
-#include "framework/Random.h"
-#include "framework/Ref.h"
-#include "framework/RoundRectangle.h"
-#include "framework/Timer.h"
-#include "framework/Types.h"
-#include "framework/Window.h"
+#include "framework/values/Color.h"
+#include "framework/values/Date.h"
+#include "framework/app/MenuItem.h"
+#include "framework/values/Random.h"
+#include "framework/values/Ref.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/app/Timer.h"
+#include "framework/values/Types.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

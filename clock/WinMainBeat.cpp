@@ -1,6 +1,6 @@
 #include "clock/WinMain.h"
 
-#include "framework/Timer.h"
+#include "framework/app/Timer.h"
 
 namespace kivra {
 

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "clock/App.h"
-#include "framework/Date.h"
-#include "framework/DockItem.h"
-#include "framework/Runtime.h"
-#include "framework/Strings.h"
-#include "framework/Variant.h"
+#include "framework/values/Date.h"
+#include "framework/app/DockItem.h"
+#include "framework/app/Runtime.h"
+#include "framework/values/Strings.h"
+#include "framework/values/Variant.h"
 #include "settings/winColors.h"
 #include "windows/AboutWindow.h"
 

@@ -1,10 +1,10 @@
 #include "clock/App.h"
 #include "clock/GraphicUtils.h"
 #include "clock/WinMain.h"
-#include "framework/Color.h"
-#include "framework/DockItem.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
+#include "framework/values/Color.h"
+#include "framework/app/DockItem.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
 
 namespace kivra {
 

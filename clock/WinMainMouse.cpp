@@ -1,7 +1,7 @@
 #include "clock/WinMain.h"
 
-#include "framework/Keyboard.h"
-#include "framework/MouseCursor.h"
+#include "framework/ui/Keyboard.h"
+#include "framework/ui/MouseCursor.h"
 
 namespace kivra {
 

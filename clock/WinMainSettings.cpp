@@ -1,6 +1,6 @@
 #include "clock/WinMain.h"
 
-#include "framework/Variant.h"
+#include "framework/values/Variant.h"
 #include "settings/Preferences.h"
 
 namespace kivra {

@@ -3,9 +3,9 @@
 #include "clock/App.h"
 #include "clock/FileTypes.h"
 #include "clock/WinMain.h"
-#include "framework/Ref.h"
-#include "framework/Runtime.h"
-#include "framework/RuntimeException.h"
+#include "framework/values/Ref.h"
+#include "framework/app/Runtime.h"
+#include "framework/values/RuntimeException.h"
 #include "windows/MenuBar1.h"
 
 namespace kivra {

@@ -3,9 +3,9 @@
 #include <array>
 #include <string>
 
-#include "framework/NilObjectException.h"
-#include "framework/Ref.h"
-#include "framework/Window.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/values/Ref.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/PropertySet.h"
-#include "framework/RoundRectangle.h"
-#include "framework/Types.h"
+#include "framework/values/PropertySet.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/values/Types.h"
 
 namespace kivra {
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/EditField.h"
-#include "framework/Ref.h"
-#include "framework/Strings.h"
-#include "framework/Types.h"
+#include "framework/ui/EditField.h"
+#include "framework/values/Ref.h"
+#include "framework/values/Strings.h"
+#include "framework/values/Types.h"
 #include "support/FuzzSupport.h"
 #include "clock/App.h"
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 #include "windows/AboutWindow.h"
 
 namespace {

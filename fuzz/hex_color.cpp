@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/PropertySet.h"
-#include "framework/Ref.h"
-#include "framework/Strings.h"
-#include "framework/Types.h"
-#include "framework/Window.h"
+#include "framework/values/Color.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
+#include "framework/values/Strings.h"
+#include "framework/values/Types.h"
+#include "framework/ui/Window.h"
 #include "settings/SmartColorWell.h"
 #include "support/FuzzSupport.h"
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Testing.h"
-#include "framework/Variant.h"
+#include "framework/testing/Testing.h"
+#include "framework/values/Variant.h"
 #include "settings/Preferences.h"
 #include "support/FuzzSupport.h"
 

@@ -2,13 +2,13 @@
 
 #include <new>
 
-#include "framework/Dialogs.h"
-#include "framework/FolderItem.h"
-#include "framework/IOException.h"
-#include "framework/Ref.h"
-#include "framework/SpecialFolder.h"
-#include "framework/TextInputStream.h"
-#include "framework/TextOutputStream.h"
+#include "framework/dialogs/Dialogs.h"
+#include "framework/files/FolderItem.h"
+#include "framework/files/IOException.h"
+#include "framework/values/Ref.h"
+#include "framework/files/SpecialFolder.h"
+#include "framework/files/TextInputStream.h"
+#include "framework/files/TextOutputStream.h"
 
 namespace kivra {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "framework/Dictionary.h"
-#include "framework/Variant.h"
+#include "framework/values/Dictionary.h"
+#include "framework/values/Variant.h"
 
 namespace kivra {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "framework/Dialogs.h"
-#include "framework/DragItem.h"
-#include "framework/Keyboard.h"
-#include "framework/Ref.h"
-#include "framework/Strings.h"
+#include "framework/dialogs/Dialogs.h"
+#include "framework/ui/DragItem.h"
+#include "framework/ui/Keyboard.h"
+#include "framework/values/Ref.h"
+#include "framework/values/Strings.h"
 
 namespace kivra {
 

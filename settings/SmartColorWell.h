@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Canvas.h"
-#include "framework/Color.h"
-#include "framework/Event.h"
-#include "framework/Types.h"
+#include "framework/ui/Canvas.h"
+#include "framework/values/Color.h"
+#include "framework/ui/Event.h"
+#include "framework/values/Types.h"
 
 namespace kivra::framework {
 class DragItem;

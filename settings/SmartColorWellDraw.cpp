@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/Ref.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
+#include "framework/values/Ref.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra {

@@ -1,9 +1,9 @@
 #include "settings/winColors.h"
 
 #include "clock/WinMain.h"
-#include "framework/Control.h"
-#include "framework/PushButton.h"
-#include "framework/StaticText.h"
+#include "framework/ui/Control.h"
+#include "framework/ui/PushButton.h"
+#include "framework/ui/StaticText.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "framework/Color.h"
-#include "framework/PropertySet.h"
-#include "framework/Ref.h"
-#include "framework/Window.h"
+#include "framework/values/Color.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

@@ -1,14 +1,14 @@
 #include "windows/AboutWindow.h"
 
 #include "clock/App.h"
-#include "framework/Canvas.h"
-#include "framework/Control.h"
-#include "framework/Dialogs.h"
-#include "framework/EditField.h"
-#include "framework/NilObjectException.h"
-#include "framework/Picture.h"
-#include "framework/StaticText.h"
-#include "framework/Strings.h"
+#include "framework/ui/Canvas.h"
+#include "framework/ui/Control.h"
+#include "framework/dialogs/Dialogs.h"
+#include "framework/ui/EditField.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/drawing/Picture.h"
+#include "framework/ui/StaticText.h"
+#include "framework/values/Strings.h"
 #include "windows/BundlePictures.h"
 
 namespace kivra {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "framework/Graphics.h"
-#include "framework/Ref.h"
-#include "framework/Types.h"
-#include "framework/Window.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/values/Ref.h"
+#include "framework/values/Types.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

@@ -1,10 +1,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/EditField.h"
-#include "framework/NilObjectException.h"
-#include "framework/Strings.h"
-#include "framework/Types.h"
+#include "framework/ui/EditField.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/values/Strings.h"
+#include "framework/values/Types.h"
 #include "windows/AboutWindow.h"
 
 namespace kivra {

@@ -1,6 +1,6 @@
 #include "windows/BundlePictures.h"
 
-#include "framework/NilObjectException.h"
+#include "framework/values/NilObjectException.h"
 
 namespace kivra {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "framework/FolderItem.h"
-#include "framework/Picture.h"
-#include "framework/Ref.h"
+#include "framework/files/FolderItem.h"
+#include "framework/drawing/Picture.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 

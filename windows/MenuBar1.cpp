@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "framework/AppleMenuItem.h"
-#include "framework/MenuItem.h"
-#include "framework/QuitMenuItem.h"
+#include "framework/app/AppleMenuItem.h"
+#include "framework/app/MenuItem.h"
+#include "framework/app/QuitMenuItem.h"
 
 namespace kivra {
 

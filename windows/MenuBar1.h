@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/MenuBar.h"
-#include "framework/Ref.h"
+#include "framework/app/MenuBar.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 

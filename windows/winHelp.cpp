@@ -1,8 +1,8 @@
 #include "windows/winHelp.h"
 
-#include "framework/Control.h"
-#include "framework/PushButton.h"
-#include "framework/StaticText.h"
+#include "framework/ui/Control.h"
+#include "framework/ui/PushButton.h"
+#include "framework/ui/StaticText.h"
 
 namespace kivra {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Ref.h"
-#include "framework/Window.h"
+#include "framework/values/Ref.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 

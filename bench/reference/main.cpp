@@ -14,7 +14,7 @@
 
 namespace {
 
-// Reads the local time as framework/Date.cpp does, so the floor pays what
+// Reads the local time as framework/values/Date.cpp does, so the floor pays what
 // the clock pays for it: the zone is looked at again (tzset, which stats
 // the zone file) at most once a second, decided by a coarse monotonic
 // clock that costs no system call, then std::time and localtime_r.
@@ -53,7 +53,7 @@ QSize ParseSize(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // As framework/Runtime.cpp sets it for the clock: without X shared
+    // As framework/app/Runtime.cpp sets it for the clock: without X shared
     // memory the window's backing store is the program's own anonymous
     // memory, so RssAnon compares like with like at every window size.
     setenv("QT_XCB_NO_MITSHM", "1", 0);

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
 
 namespace kivra::fuzz {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "clock/App.h"
-#include "framework/Runtime.h"
+#include "framework/app/Runtime.h"
 #include "settings/Preferences.h"
 
 namespace kivra {

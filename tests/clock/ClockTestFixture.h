@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "clock/WinMain.h"
-#include "framework/Ref.h"
-#include "framework/RoundRectangle.h"
-#include "framework/Testing.h"
-#include "framework/Timer.h"
-#include "framework/Variant.h"
+#include "framework/values/Ref.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/testing/Testing.h"
+#include "framework/app/Timer.h"
+#include "framework/values/Variant.h"
 
 namespace kivra {
 

@@ -13,12 +13,12 @@
 #include "clock/App.h"
 #include "clock/ClockTestFixture.h"
 #include "clock/GraphicUtils.h"
-#include "framework/DockItem.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/Types.h"
-#include "framework/Variant.h"
-#include "framework/detail/PictureData.h"
+#include "framework/app/DockItem.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
+#include "framework/values/Types.h"
+#include "framework/values/Variant.h"
+#include "framework/drawing/detail/PictureData.h"
 
 namespace kivra {
 namespace {

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "clock/GraphicUtils.h"
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/Group2D.h"
-#include "framework/NilObjectException.h"
-#include "framework/Picture.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Group2D.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/drawing/Picture.h"
 
 namespace kivra {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "framework/MenuItem.h"
-#include "framework/Window.h"
+#include "framework/app/MenuItem.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "clock/SecTimer.h"
 #include "clock/sq.h"
-#include "framework/Window.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QCursor>
 
-#include "framework/detail/WindowWidget.h"
+#include "framework/ui/detail/WindowWidget.h"
 
 namespace kivra {
 namespace {

@@ -5,8 +5,8 @@
 #include <csignal>
 #include <fstream>
 
-#include "framework/Runtime.h"
-#include "framework/Window.h"
+#include "framework/app/Runtime.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 namespace {

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/Application.h"
-#include "framework/Canvas.h"
-#include "framework/Graphics.h"
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
-#include "framework/detail/ControlWidget.h"
+#include "framework/app/Application.h"
+#include "framework/ui/Canvas.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/ControlWidget.h"
 
 namespace fw = kivra::framework;
 

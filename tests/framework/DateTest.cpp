@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "framework/Date.h"
-#include "framework/Testing.h"
+#include "framework/values/Date.h"
+#include "framework/testing/Testing.h"
 
 namespace fw = kivra::framework;
 

@@ -19,12 +19,12 @@
 #include <sstream>
 #include <string>
 
-#include "framework/FolderItem.h"
-#include "framework/IOException.h"
-#include "framework/SpecialFolder.h"
-#include "framework/TextInputStream.h"
-#include "framework/TextOutputStream.h"
-#include "framework/detail/SaveFile.h"
+#include "framework/files/FolderItem.h"
+#include "framework/files/IOException.h"
+#include "framework/files/SpecialFolder.h"
+#include "framework/files/TextInputStream.h"
+#include "framework/files/TextOutputStream.h"
+#include "framework/files/detail/SaveFile.h"
 
 namespace kivra::framework {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/RGBSurface.h"
-#include "framework/detail/PictureData.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
+#include "framework/drawing/RGBSurface.h"
+#include "framework/drawing/detail/PictureData.h"
 
 namespace kivra::framework {
 namespace {

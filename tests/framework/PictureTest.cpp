@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/Group2D.h"
-#include "framework/Picture.h"
-#include "framework/RGBSurface.h"
-#include "framework/detail/NetWmIcon.h"
-#include "framework/detail/PictureData.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Group2D.h"
+#include "framework/drawing/Picture.h"
+#include "framework/drawing/RGBSurface.h"
+#include "framework/app/detail/NetWmIcon.h"
+#include "framework/drawing/detail/PictureData.h"
 
 namespace kivra::framework {
 namespace {

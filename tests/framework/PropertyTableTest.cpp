@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/PropertyTable.h"
+#include "framework/values/PropertyTable.h"
 
 namespace fw = kivra::framework;
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/detail/PictureData.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
+#include "framework/drawing/detail/PictureData.h"
 
 namespace kivra::framework {
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/Dialogs.h"
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
+#include "framework/dialogs/Dialogs.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
 
 namespace fw = kivra::framework;
 

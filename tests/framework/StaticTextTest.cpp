@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "framework/StaticText.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
-#include "framework/detail/ControlWidget.h"
+#include "framework/ui/StaticText.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/ControlWidget.h"
 
 namespace fw = kivra::framework;
 

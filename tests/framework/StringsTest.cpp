@@ -5,8 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "framework/Strings.h"
-#include "framework/Types.h"
+#include "framework/values/Strings.h"
+#include "framework/values/Types.h"
 
 namespace kivra::framework {
 namespace {
@@ -245,7 +245,9 @@ TEST(ChrText, EncodesOneCodePoint) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Chr(c.codePoint), c.out) << c.codePoint;
-        if (!c.out.empty()) EXPECT_EQ(Len(c.out), 1);
+        if (!c.out.empty()) {
+            EXPECT_EQ(Len(c.out), 1);
+        }
     }
 }
 

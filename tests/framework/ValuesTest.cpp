@@ -6,15 +6,15 @@
 #include <set>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/Date.h"
-#include "framework/Dictionary.h"
-#include "framework/FileType.h"
-#include "framework/KeyNotFoundException.h"
-#include "framework/Random.h"
-#include "framework/Testing.h"
-#include "framework/Types.h"
-#include "framework/Variant.h"
+#include "framework/values/Color.h"
+#include "framework/values/Date.h"
+#include "framework/values/Dictionary.h"
+#include "framework/files/FileType.h"
+#include "framework/values/KeyNotFoundException.h"
+#include "framework/values/Random.h"
+#include "framework/testing/Testing.h"
+#include "framework/values/Types.h"
+#include "framework/values/Variant.h"
 
 namespace kivra::framework {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Testing.h"
-#include "framework/Window.h"
-#include "framework/detail/WindowWidget.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/WindowWidget.h"
 
 namespace fw = kivra::framework;
 using fw::Int32;

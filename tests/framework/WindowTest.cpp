@@ -15,17 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "framework/Application.h"
-#include "framework/Keyboard.h"
-#include "framework/MenuItem.h"
-#include "framework/RoundRectangle.h"
-#include "framework/Runtime.h"
-#include "framework/RuntimeException.h"
-#include "framework/Testing.h"
-#include "framework/Timer.h"
-#include "framework/Window.h"
-#include "framework/detail/EchoFilter.h"
-#include "framework/detail/WindowWidget.h"
+#include "framework/app/Application.h"
+#include "framework/ui/Keyboard.h"
+#include "framework/app/MenuItem.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/app/Runtime.h"
+#include "framework/values/RuntimeException.h"
+#include "framework/testing/Testing.h"
+#include "framework/app/Timer.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/EchoFilter.h"
+#include "framework/ui/detail/WindowWidget.h"
 
 namespace fw = kivra::framework;
 using fw::Int32;

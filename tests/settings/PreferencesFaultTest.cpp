@@ -32,10 +32,10 @@
 
 #include "clock/App.h"
 #include "clock/WinMain.h"
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
-#include "framework/Variant.h"
-#include "framework/detail/SaveFile.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
+#include "framework/values/Variant.h"
+#include "framework/files/detail/SaveFile.h"
 #include "settings/Preferences.h"
 
 namespace kivra {

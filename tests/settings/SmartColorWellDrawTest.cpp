@@ -8,15 +8,15 @@
 #include <ostream>
 #include <string>
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-#include "framework/PropertySet.h"
-#include "framework/Ref.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
-#include "framework/detail/PictureData.h"
-#include "framework/detail/WindowWidget.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/drawing/Picture.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
+#include "framework/drawing/detail/PictureData.h"
+#include "framework/ui/detail/WindowWidget.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra::framework {

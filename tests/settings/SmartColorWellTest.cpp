@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/Color.h"
-#include "framework/Graphics.h"
-#include "framework/PropertySet.h"
-#include "framework/Ref.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
+#include "framework/values/Color.h"
+#include "framework/drawing/Graphics.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra::framework {

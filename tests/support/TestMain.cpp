@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

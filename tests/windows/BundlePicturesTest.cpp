@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/FolderItem.h"
-#include "framework/Picture.h"
+#include "framework/files/FolderItem.h"
+#include "framework/drawing/Picture.h"
 #include "windows/BundlePictures.h"
 
 namespace kivra {

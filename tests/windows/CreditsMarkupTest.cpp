@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/EditField.h"
-#include "framework/Strings.h"
+#include "framework/ui/EditField.h"
+#include "framework/values/Strings.h"
 #include "windows/AboutWindow.h"
 #include "windows/WindowsTestFixture.h"
 

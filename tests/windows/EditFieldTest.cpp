@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "framework/EditField.h"
-#include "framework/Strings.h"
-#include "framework/Testing.h"
-#include "framework/Window.h"
+#include "framework/ui/EditField.h"
+#include "framework/values/Strings.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Window.h"
 
 namespace kivra {
 namespace {

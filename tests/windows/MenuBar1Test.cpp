@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/AppleMenuItem.h"
-#include "framework/QuitMenuItem.h"
+#include "framework/app/AppleMenuItem.h"
+#include "framework/app/QuitMenuItem.h"
 #include "windows/MenuBar1.h"
 
 namespace kivra {

@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "clock/WinMain.h"
-#include "framework/EditField.h"
-#include "framework/Runtime.h"
-#include "framework/detail/WindowWidget.h"
-#include "framework/Testing.h"
+#include "framework/ui/EditField.h"
+#include "framework/app/Runtime.h"
+#include "framework/ui/detail/WindowWidget.h"
+#include "framework/testing/Testing.h"
 #include "windows/AboutWindow.h"
 #include "windows/MenuBar1.h"
 #include "windows/WindowsTestFixture.h"

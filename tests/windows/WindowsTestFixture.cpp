@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "framework/Runtime.h"
-#include "framework/Testing.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
 #include "windows/BundlePictures.h"
 #include "windows/MenuBar1.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "clock/App.h"
-#include "framework/Ref.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 

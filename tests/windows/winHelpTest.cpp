@@ -3,10 +3,10 @@
 
 #include <functional>
 
-#include "framework/PushButton.h"
-#include "framework/StaticText.h"
-#include "framework/Testing.h"
-#include "framework/detail/WindowWidget.h"
+#include "framework/ui/PushButton.h"
+#include "framework/ui/StaticText.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/detail/WindowWidget.h"
 #include "windows/WindowsTestFixture.h"
 #include "windows/winHelp.h"
 

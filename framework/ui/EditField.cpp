@@ -1,0 +1,498 @@
+#include "framework/ui/EditField.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "framework/values/PropertyTable.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/ControlWidget.h"
+#include "framework/ui/detail/WindowWidget.h"
+
+namespace kivra::framework {
+
+namespace {
+
+// The size the program set, kept beside the shown point size: a size of 0 or
+// less shows in the system's size but must read back as set.
+constexpr int kSizeProperty = QTextFormat::UserProperty + 1;
+// Sizes beyond this would make the text layout allocate without bound.
+constexpr Int32 kLargestShownSize = 512;
+
+bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
+
+// UTF-8 to UTF-16 with the string functions' idea of a character: a byte that
+// starts no well-formed sequence is one character (shown as U+FFFD). CR and LF
+// each end a line, one character apiece.
+QString ToFieldText(const std::string& s) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(s.size()));
+    const std::size_t n = s.size();
+    const auto at = [&](std::size_t i) -> unsigned char { return i < n ? static_cast<unsigned char>(s[i]) : 0; };
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char lead = at(i);
+        char32_t cp = 0xFFFD;
+        std::size_t len = 1;
+        if (lead < 0x80) {
+            cp = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF && IsContinuation(at(i + 1))) {
+            cp = static_cast<char32_t>(((lead & 0x1F) << 6) | (at(i + 1) & 0x3F));
+            len = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            const unsigned char lo = lead == 0xE0 ? 0xA0 : 0x80, hi = lead == 0xED ? 0x9F : 0xBF;
+            if (at(i + 1) >= lo && at(i + 1) <= hi && IsContinuation(at(i + 2))) {
+                cp = static_cast<char32_t>(((lead & 0x0F) << 12) | ((at(i + 1) & 0x3F) << 6) | (at(i + 2) & 0x3F));
+                len = 3;
+            }
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            const unsigned char lo = lead == 0xF0 ? 0x90 : 0x80, hi = lead == 0xF4 ? 0x8F : 0xBF;
+            if (at(i + 1) >= lo && at(i + 1) <= hi && IsContinuation(at(i + 2)) && IsContinuation(at(i + 3))) {
+                cp = static_cast<char32_t>(((lead & 0x07) << 18) | ((at(i + 1) & 0x3F) << 12) |
+                                           ((at(i + 2) & 0x3F) << 6) | (at(i + 3) & 0x3F));
+                len = 4;
+            }
+        }
+        i += len;
+        if (cp == '\r' || cp == '\n') {
+            out.append(QChar(QChar::ParagraphSeparator));
+        } else if (cp > 0xFFFF) {
+            out.append(QChar(QChar::highSurrogate(cp)));
+            out.append(QChar(QChar::lowSurrogate(cp)));
+        } else {
+            out.append(QChar(static_cast<char16_t>(cp)));
+        }
+    }
+    return out;
+}
+
+std::string FromFieldText(QString text) {
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\r');
+    }
+    return text.toStdString();
+}
+
+}  // namespace
+
+namespace detail {
+
+// The field's native side: a QTextEdit filling the control, and the mapping
+// between the field's character positions and the document's UTF-16 ones.
+class EditFieldWidget : public ControlWidget {
+public:
+    EditFieldWidget(EditField& owner, QWidget* parent) : ControlWidget(owner, parent), mEdit(new QTextEdit(this)) {
+        mEdit->setAcceptRichText(false);
+        mEdit->setUndoRedoEnabled(true);
+        QObject::connect(mEdit->document(), &QTextDocument::contentsChange, mEdit, [this](int, int, int) {
+            if (!mFormatting) mAstralValid = false;
+        });
+    }
+
+    QTextEdit& Edit() const { return *mEdit; }
+    QTextDocument& Document() const { return *mEdit->document(); }
+
+    // Characters in the document, the final block's end not counted.
+    int DocumentLength() const { return Document().characterCount() - 1; }
+
+    int Length() const {
+        EnsureAstral();
+        return DocumentLength() - static_cast<int>(mAstral.size());
+    }
+
+    int ToPosition(Int32 character) const {
+        EnsureAstral();
+        // The i-th pair starts at character mAstral[i] - i.
+        std::size_t lo = 0, hi = mAstral.size();
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (mAstral[mid] - static_cast<int>(mid) < character) lo = mid + 1;
+            else hi = mid;
+        }
+        return std::clamp(character + static_cast<int>(lo), 0, DocumentLength());
+    }
+
+    Int32 ToCharacter(int position) const {
+        EnsureAstral();
+        const auto before = std::lower_bound(mAstral.begin(), mAstral.end(), position) - mAstral.begin();
+        return position - static_cast<Int32>(before);
+    }
+
+    void ContentReplaced() { mAstralValid = false; }
+
+    // Changes the program makes in a row (a selection, a style, another
+    // selection...) are gathered into one edit of the document, laid out and
+    // shown once when the event loop next runs: laying the text out again
+    // after every step would make a run of styles cost the square of the text.
+    QTextCursor Selection() const { return mPending ? mCursor : mEdit->textCursor(); }
+    void Select(const QTextCursor& cursor) {
+        if (!mPending) {
+            mPending = true;
+            mBatch = QTextCursor(&Document());
+            mBatch.beginEditBlock();
+            QMetaObject::invokeMethod(this, [this] { Flush(); }, Qt::QueuedConnection);
+        }
+        mCursor = cursor;
+    }
+    // Ends the gathered edit: the text is laid out and the selection shown.
+    void Flush() {
+        if (!mPending) return;
+        mPending = false;
+        mBatch.endEditBlock();
+        mBatch = QTextCursor();
+        mEdit->setTextCursor(mCursor);
+    }
+
+    // Style changes do not move characters: they keep the position mapping.
+    void Format(const std::function<void()>& change) {
+        mFormatting = true;
+        change();
+        mFormatting = false;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        ControlWidget::resizeEvent(event);
+        mEdit->setGeometry(rect());
+    }
+
+private:
+    void EnsureAstral() const {
+        if (mAstralValid) return;
+        mAstral.clear();
+        const QString raw = Document().toRawText();
+        for (qsizetype i = 0; i + 1 < raw.size(); ++i) {
+            if (raw.at(i).isHighSurrogate() && raw.at(i + 1).isLowSurrogate()) {
+                mAstral.push_back(static_cast<int>(i));
+                ++i;
+            }
+        }
+        mAstralValid = true;
+    }
+
+    QTextEdit* mEdit;
+    // Document positions of the surrogate pairs, ascending.
+    mutable std::vector<int> mAstral;
+    mutable bool mAstralValid = false;
+    bool mFormatting = false;
+    bool mPending = false;
+    QTextCursor mBatch;
+    QTextCursor mCursor;
+};
+
+}  // namespace detail
+
+namespace {
+
+// The styles a character shows: its own where it has one, else the field's.
+struct Style {
+    bool bold;
+    bool italic;
+    Int32 size;
+};
+
+Style StyleOf(const QTextCharFormat& format, const EditField& field) {
+    return Style{format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold : field.Bold(),
+                 format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : field.Italic(),
+                 format.hasProperty(kSizeProperty) ? format.intProperty(kSizeProperty) : field.TextSize()};
+}
+
+// Calls f, in the order of the text, with the format of every run of
+// characters in [from, to) until f gives false. A line end is a character of
+// its own: its format is the one the next block reports.
+void ForEachFormat(const QTextDocument& doc, int from, int to, const std::function<bool(const QTextCharFormat&)>& f) {
+    for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = fragment.position(), end = start + fragment.length();
+            if (end <= from) continue;
+            if (start >= to) return;
+            if (!f(fragment.charFormat())) return;
+        }
+        const int lineEnd = block.position() + block.length() - 1;
+        const QTextBlock next = block.next();
+        if (lineEnd >= to || !next.isValid()) return;
+        if (lineEnd >= from && !f(next.charFormat())) return;
+    }
+}
+
+QTextCharFormat FirstFormat(const QTextDocument& doc, int from, int to) {
+    QTextCharFormat first;
+    bool found = false;
+    ForEachFormat(doc, from, to, [&](const QTextCharFormat& format) {
+        first = format;
+        found = true;
+        return false;
+    });
+    if (found) return first;
+    QTextCursor cursor(const_cast<QTextDocument*>(&doc));
+    cursor.setPosition(from);
+    return cursor.charFormat();
+}
+
+}  // namespace
+
+EditField::EditField() = default;
+EditField::~EditField() = default;
+
+detail::ControlWidget* EditField::CreateWidget(Window& window) {
+    auto* widget = new detail::EditFieldWidget(*this, &window.Widget());
+    ApplyLook(*widget);
+    return widget;
+}
+
+detail::EditFieldWidget& EditField::Field() const {
+    auto* widget = static_cast<detail::EditFieldWidget*>(Widget());
+    if (!widget) throw NilObjectException();
+    return *widget;
+}
+
+void EditField::ApplyLook() {
+    if (auto* widget = static_cast<detail::EditFieldWidget*>(Widget())) ApplyLook(*widget);
+}
+
+void EditField::ApplyLook(detail::EditFieldWidget& widget) {
+    QTextEdit& edit = widget.Edit();
+    QFont font = QApplication::font();
+    if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
+    if (mTextSize > 0) font.setPointSize(std::min(mTextSize, kLargestShownSize));
+    font.setBold(mBold);
+    font.setItalic(mItalic);
+    font.setUnderline(mUnderline);
+    edit.setFont(font);
+
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Text, QColor::fromRgb(mTextColor.Integer()));
+    palette.setColor(QPalette::Base, QColor::fromRgb(mBackColor.Integer()));
+    edit.setPalette(palette);
+
+    edit.setFrameShape(mBorder ? QFrame::StyledPanel : QFrame::NoFrame);
+    edit.setReadOnly(mReadOnly);
+    edit.setTabChangesFocus(!mAcceptTabs);
+    edit.setLineWrapMode(mMultiline ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    edit.setVerticalScrollBarPolicy(mMultiline && mScrollbarVertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    edit.setHorizontalScrollBarPolicy(mScrollbarHorizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+
+    QTextOption option = widget.Document().defaultTextOption();
+    option.setAlignment(mAlignment == 1 ? Qt::AlignHCenter : mAlignment == 2 ? Qt::AlignRight : Qt::AlignLeft);
+    widget.Document().setDefaultTextOption(option);
+}
+
+std::string EditField::Text() const { return FromFieldText(Field().Document().toRawText()); }
+
+void EditField::Text(const std::string& text) {
+    auto& field = Field();
+    field.Flush();
+    QTextDocument& doc = field.Document();
+    // A new text is no step the user could undo.
+    doc.setUndoRedoEnabled(false);
+    doc.clear();
+    QTextCursor cursor(&doc);
+    cursor.insertText(ToFieldText(text));
+    doc.setUndoRedoEnabled(true);
+    field.ContentReplaced();
+    QTextCursor start(&doc);
+    field.Edit().setTextCursor(start);
+}
+
+Int32 EditField::SelStart() const {
+    const auto& field = Field();
+    return field.ToCharacter(field.Selection().selectionStart());
+}
+
+void EditField::SelStart(Int32 start) {
+    auto& field = Field();
+    QTextCursor cursor = field.Selection();
+    cursor.setPosition(start < 0 ? 0 : field.ToPosition(start));
+    field.Select(cursor);
+}
+
+Int32 EditField::SelLength() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Selection();
+    return field.ToCharacter(cursor.selectionEnd()) - field.ToCharacter(cursor.selectionStart());
+}
+
+void EditField::SelLength(Int32 length) {
+    auto& field = Field();
+    QTextCursor cursor = field.Selection();
+    const int anchor = cursor.selectionStart();
+    const Int32 first = field.ToCharacter(anchor);
+    const Int32 last = static_cast<Int32>(std::min<long long>(static_cast<long long>(first) + std::max<Int32>(length, 0),
+                                                              field.Length()));
+    cursor.setPosition(anchor);
+    cursor.setPosition(field.ToPosition(last), QTextCursor::KeepAnchor);
+    field.Select(cursor);
+}
+
+std::string EditField::SelText() const { return FromFieldText(Field().Selection().selectedText()); }
+
+void EditField::SelText(const std::string& text) {
+    auto& field = Field();
+    QTextCursor cursor = field.Selection();
+    field.Select(cursor);
+    cursor.insertText(ToFieldText(text));
+    field.ContentReplaced();
+    field.Select(cursor);
+}
+
+namespace {
+
+// A style change applies to the selection, or in a field that is not styled
+// to the whole text; with no selection, to what is typed at the insertion point.
+void MergeStyle(detail::EditFieldWidget& field, bool styled, const QTextCharFormat& format) {
+    QTextCursor selection = field.Selection();
+    field.Select(selection);
+    QTextCursor cursor = selection;
+    if (!styled) {
+        cursor = QTextCursor(&field.Document());
+        cursor.select(QTextCursor::Document);
+    }
+    field.Format([&] { cursor.mergeCharFormat(format); });
+    field.Select(selection);
+}
+
+}  // namespace
+
+bool EditField::SelBold() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Selection();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).bold;
+    bool all = true;
+    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
+        all = StyleOf(f, *this).bold;
+        return all;
+    });
+    return all;
+}
+
+void EditField::SelBold(bool bold) {
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    MergeStyle(Field(), mStyled, format);
+}
+
+bool EditField::SelItalic() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Selection();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).italic;
+    bool all = true;
+    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
+        all = StyleOf(f, *this).italic;
+        return all;
+    });
+    return all;
+}
+
+void EditField::SelItalic(bool italic) {
+    QTextCharFormat format;
+    format.setFontItalic(italic);
+    MergeStyle(Field(), mStyled, format);
+}
+
+Int32 EditField::SelTextSize() const {
+    const auto& field = Field();
+    const QTextCursor cursor = field.Selection();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).size;
+    return StyleOf(FirstFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd()), *this).size;
+}
+
+void EditField::SelTextSize(Int32 size) {
+    QTextCharFormat format;
+    format.setProperty(kSizeProperty, size);
+    const qreal shown = size > 0 ? std::min(size, kLargestShownSize) : QApplication::font().pointSizeF();
+    format.setFontPointSize(shown > 0 ? shown : 12);
+    MergeStyle(Field(), mStyled, format);
+}
+
+Int32 EditField::ScrollPosition() const {
+    auto& field = Field();
+    field.Flush();
+    const QTextEdit& edit = field.Edit();
+    // The line whose top pixel row is the first one shown.
+    const qreal y = edit.verticalScrollBar()->value() + 0.5;
+    const int position =
+        field.Document().documentLayout()->hitTest(QPointF(field.Document().documentMargin(), y), Qt::FuzzyHit);
+    return position < 0 ? 0 : field.Document().findBlock(position).blockNumber();
+}
+
+void EditField::ScrollPosition(Int32 line) {
+    auto& field = Field();
+    field.Flush();
+    QTextDocument& doc = field.Document();
+    const QTextBlock block = doc.findBlockByNumber(std::clamp(line, 0, std::max(doc.blockCount() - 1, 0)));
+    // The first line goes to the very top, with the document's margin above it.
+    const qreal top = block.isValid() && block.blockNumber() > 0 ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
+    field.Edit().verticalScrollBar()->setValue(static_cast<int>(std::ceil(top)));
+}
+
+void EditField::ReadOnly(bool readOnly) {
+    mReadOnly = readOnly;
+    ApplyLook();
+}
+
+void EditField::Multiline(bool multiline) {
+    mMultiline = multiline;
+    ApplyLook();
+}
+
+void EditField::Styled(bool styled) { mStyled = styled; }
+
+const PropertyTable<EditField>& EditField::Properties() {
+    using E = EditField;
+    static const PropertyTable<EditField> table =
+        PropertyTable<EditField>()
+            .TakesString("Text", [](E& e, const std::string& v) { e.Text(v); })
+            .TakesInt32("Alignment", [](E& e, Int32 v) { e.mAlignment = v; })
+            .TakesInt32("TextSize", [](E& e, Int32 v) { e.mTextSize = v; })
+            .TakesString("TextFont", [](E& e, const std::string& v) { e.mTextFont = v; })
+            .TakesBoolean("Bold", [](E& e, bool v) { e.mBold = v; })
+            .TakesBoolean("Italic", [](E& e, bool v) { e.mItalic = v; })
+            .TakesBoolean("Underline", [](E& e, bool v) { e.mUnderline = v; })
+            .TakesColor("TextColor", [](E& e, Color v) { e.mTextColor = v; })
+            .TakesColor("BackColor", [](E& e, Color v) { e.mBackColor = v; })
+            .TakesBoolean("Border", [](E& e, bool v) { e.mBorder = v; })
+            .TakesBoolean("Multiline", [](E& e, bool v) { e.mMultiline = v; })
+            .TakesBoolean("ScrollbarHorizontal", [](E& e, bool v) { e.mScrollbarHorizontal = v; })
+            .TakesBoolean("ScrollbarVertical", [](E& e, bool v) { e.mScrollbarVertical = v; })
+            .TakesBoolean("Styled", [](E& e, bool v) { e.mStyled = v; })
+            .TakesBoolean("ReadOnly", [](E& e, bool v) { e.mReadOnly = v; })
+            .TakesBoolean("AcceptTabs", [](E& e, bool v) { e.mAcceptTabs = v; })
+            // What the field cannot do is accepted only as "not wanted".
+            .TakesBoolean("Password",
+                          [](E&, bool v) {
+                              if (v) throw PropertyError("EditField cannot hide its text");
+                          })
+            .TakesString("Format",
+                         [](E&, const std::string& v) {
+                             if (!v.empty()) throw PropertyError("EditField has no Format");
+                         })
+            .TakesString("Mask",
+                         [](E&, const std::string& v) {
+                             if (!v.empty()) throw PropertyError("EditField has no Mask");
+                         })
+            .TakesInt32("LimitText", [](E&, Int32 v) {
+                if (v != 0) throw PropertyError("EditField has no text limit");
+            });
+    return table;
+}
+
+void EditField::SetProperty(const std::string& name, const PropertyValue& value) {
+    if (!Properties().Apply(*this, name, value)) {
+        RectControl::SetProperty(name, value);
+        return;
+    }
+    ApplyLook();
+}
+
+}  // namespace kivra::framework
