@@ -31,8 +31,8 @@ void UpdateAppIcon(benchmark::State& state, fw::Int32 width, fw::Int32 height, i
     win->Height(turned ? width : height);
     for (auto _ : state) win->UpdateAppIcon();
     state.SetLabel(std::to_string(win->Width()) + " x " + std::to_string(win->Height()));
-    state.counters["pixels"] = benchmark::Counter(static_cast<double>(win->Width()) * win->Height(),
-                                                  benchmark::Counter::kDefaults);
+    state.counters["pixels"] =
+        benchmark::Counter(static_cast<double>(win->Width()) * win->Height(), benchmark::Counter::kDefaults);
     // Back upright for the next case.
     for (int i = rotations; i % 4 != 0; ++i) {
         fw::testing::ScriptContextMenu("Rotate");

@@ -1,7 +1,7 @@
 #include "clock/App.h"
 
-#include "framework/dialogs/Dialogs.h"
 #include "framework/app/Runtime.h"
+#include "framework/dialogs/Dialogs.h"
 #include "windows/AboutWindow.h"
 #include "windows/winHelp.h"
 

@@ -20,8 +20,7 @@ Int32 FaceGeometry::SquareSide(double u) { return ToInt32(3.0 * u); }
 
 Int32 FaceGeometry::SquareOval(double u) { return ToInt32((3.0 * u) / 5.0); }
 
-FaceGeometry::Place FaceGeometry::SquarePlace(Int32 width, Int32 height, Int32 dir, double u, Int32 row,
-                                              Int32 column) {
+FaceGeometry::Place FaceGeometry::SquarePlace(Int32 width, Int32 height, Int32 dir, double u, Int32 row, Int32 column) {
     // The cell offsets are whole units; the half-turned faces are measured from
     // the lower-right corner, offset first and the square's side after it.
     const double alongRow = 4 * column + 2;

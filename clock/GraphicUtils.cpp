@@ -1,8 +1,8 @@
 #include "clock/GraphicUtils.h"
 
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/RGBSurface.h"
+#include "framework/values/Color.h"
 #include "framework/values/Types.h"
 
 namespace kivra::GraphicUtils {
@@ -82,8 +82,8 @@ public:
     void Restore() {
         if (!mGraphics) return;
         Ref<fw::Graphics> g = std::move(mGraphics);
-        g->DrawPicture(mSaved, 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0,
-                       fw::Graphics::kOwnSize, fw::Graphics::kOwnSize);
+        g->DrawPicture(mSaved, 0, 0, fw::Graphics::kOwnSize, fw::Graphics::kOwnSize, 0, 0, fw::Graphics::kOwnSize,
+                       fw::Graphics::kOwnSize);
     }
 
 private:
@@ -95,9 +95,7 @@ private:
 
 namespace detail {
 
-bool HasMask(const Ref<Picture>& picture) {
-    return static_cast<bool>(picture->Mask(false));
-}
+bool HasMask(const Ref<Picture>& picture) { return static_cast<bool>(picture->Mask(false)); }
 
 Ref<Picture> Copy(const Ref<Picture>& source, bool forceDepth32) {
     if (!source) return {};

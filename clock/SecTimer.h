@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "framework/values/Ref.h"
 #include "framework/app/Timer.h"
-#include "framework/values/Types.h"
 #include "framework/ui/Window.h"
+#include "framework/values/Ref.h"
+#include "framework/values/Types.h"
 
 namespace kivra {
 

@@ -110,14 +110,12 @@ WinMain::Square WinMain::SquareAt(Int32 index) const {
 }
 
 Int32 WinMain::Add(Int32 a, Int32 b) {
-    return static_cast<Int32>(std::clamp<long long>(static_cast<long long>(a) + b,
-                                                    std::numeric_limits<Int32>::min(),
+    return static_cast<Int32>(std::clamp<long long>(static_cast<long long>(a) + b, std::numeric_limits<Int32>::min(),
                                                     std::numeric_limits<Int32>::max()));
 }
 
 Int32 WinMain::Subtract(Int32 a, Int32 b) {
-    return static_cast<Int32>(std::clamp<long long>(static_cast<long long>(a) - b,
-                                                    std::numeric_limits<Int32>::min(),
+    return static_cast<Int32>(std::clamp<long long>(static_cast<long long>(a) - b, std::numeric_limits<Int32>::min(),
                                                     std::numeric_limits<Int32>::max()));
 }
 

@@ -3,15 +3,15 @@
 #include <array>
 #include <string>
 
+#include "framework/app/MenuItem.h"
+#include "framework/app/Timer.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/ui/Window.h"
 #include "framework/values/Color.h"
 #include "framework/values/Date.h"
-#include "framework/app/MenuItem.h"
 #include "framework/values/Random.h"
 #include "framework/values/Ref.h"
-#include "framework/ui/RoundRectangle.h"
-#include "framework/app/Timer.h"
 #include "framework/values/Types.h"
-#include "framework/ui/Window.h"
 
 namespace kivra {
 

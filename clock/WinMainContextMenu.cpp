@@ -3,9 +3,9 @@
 #include <string>
 
 #include "clock/App.h"
-#include "framework/values/Date.h"
 #include "framework/app/DockItem.h"
 #include "framework/app/Runtime.h"
+#include "framework/values/Date.h"
 #include "framework/values/Strings.h"
 #include "framework/values/Variant.h"
 #include "settings/winColors.h"

@@ -1,10 +1,10 @@
 #include "clock/App.h"
 #include "clock/GraphicUtils.h"
 #include "clock/WinMain.h"
-#include "framework/values/Color.h"
 #include "framework/app/DockItem.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
+#include "framework/values/Color.h"
 
 namespace kivra {
 
@@ -38,10 +38,17 @@ void WinMain::UpdateAppIcon() {
 
     // Undo the face's turn in the window, so the tile shows it upright.
     switch (mDir) {
-    case 1: q = GraphicUtils::Rotate90(q, true); break;
-    case 2: q = GraphicUtils::Rotate180(q); break;
-    case 3: q = GraphicUtils::Rotate90(q, false); break;
-    default: break;
+        case 1:
+            q = GraphicUtils::Rotate90(q, true);
+            break;
+        case 2:
+            q = GraphicUtils::Rotate180(q);
+            break;
+        case 3:
+            q = GraphicUtils::Rotate90(q, false);
+            break;
+        default:
+            break;
     }
 
     const Int32 W3 = q->Width();

@@ -3,8 +3,8 @@
 #include "clock/App.h"
 #include "clock/FileTypes.h"
 #include "clock/WinMain.h"
-#include "framework/values/Ref.h"
 #include "framework/app/Runtime.h"
+#include "framework/values/Ref.h"
 #include "framework/values/RuntimeException.h"
 #include "windows/MenuBar1.h"
 

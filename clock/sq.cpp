@@ -3,9 +3,9 @@
 #include <array>
 #include <string>
 
+#include "framework/ui/Window.h"
 #include "framework/values/NilObjectException.h"
 #include "framework/values/Ref.h"
-#include "framework/ui/Window.h"
 
 namespace kivra {
 
@@ -27,6 +27,7 @@ constexpr Color kRed{0xFF0000};
 
 // Each group numbers its squares column by column, top to bottom; the design
 // colours show 05:35.
+// clang-format off
 constexpr std::array<Design, sq::kCount> kDesigns{{
     {0, 0, kGrey},  {1, 0, kGrey},  {2, 0, kGrey},
     {0, 2, kGreen}, {1, 2, kGrey},  {2, 2, kGrey},
@@ -38,6 +39,7 @@ constexpr std::array<Design, sq::kCount> kDesigns{{
     {0, 10, kGrey}, {1, 10, kRed},  {2, 10, kGrey},
     {0, 11, kRed},  {1, 11, kGrey}, {2, 11, kRed},
 }};
+// clang-format on
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/values/PropertySet.h"
 #include "framework/ui/RoundRectangle.h"
+#include "framework/values/PropertySet.h"
 #include "framework/values/Types.h"
 
 namespace kivra {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "clock/App.h"
+#include "framework/app/Runtime.h"
 #include "framework/ui/EditField.h"
 #include "framework/values/Ref.h"
 #include "framework/values/Strings.h"
 #include "framework/values/Types.h"
 #include "support/FuzzSupport.h"
-#include "clock/App.h"
-#include "framework/app/Runtime.h"
 #include "windows/AboutWindow.h"
 
 namespace {
@@ -69,9 +69,8 @@ Expected Markup(const std::string& source, Style style) {
         from = close + 1;
         const std::string content = source.substr(open + 1, close - open - 1);
         std::string name = content.substr(0, content.find(' '));
-        std::transform(name.begin(), name.end(), name.begin(), [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        });
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
         if (name == "b") style.bold = true;
         if (name == "/b") style.bold = false;
         if (name == "i") style.italic = true;
@@ -79,7 +78,10 @@ Expected Markup(const std::string& source, Style style) {
         if (name == "font") {
             const std::size_t q1 = content.find('"');
             const std::size_t q2 = q1 == std::string::npos ? q1 : content.find('"', q1 + 1);
-            const std::string given = q1 == std::string::npos ? "" : content.substr(q1 + 1, q2 == std::string::npos ? std::string::npos : q2 - q1 - 1);
+            const std::string given =
+                q1 == std::string::npos
+                    ? ""
+                    : content.substr(q1 + 1, q2 == std::string::npos ? std::string::npos : q2 - q1 - 1);
             remembered = style.size;
             style.size = fw::ToInt32(fw::Val(given));
         }
@@ -95,7 +97,10 @@ bool IsPlainUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') return false;
-        if (c < 0x80) { ++i; continue; }
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
         std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
         if (len == 0 || c > 0xF4 || i + len > s.size()) return false;
         for (std::size_t k = 1; k < len; ++k)
@@ -105,9 +110,8 @@ bool IsPlainUtf8(const std::string& s) {
         if ((c == 0xE0 && static_cast<unsigned char>(s[i + 1]) < 0xA0) ||
             (c == 0xED && static_cast<unsigned char>(s[i + 1]) > 0x9F) ||
             (c == 0xF0 && static_cast<unsigned char>(s[i + 1]) < 0x90) ||
-            (c == 0xF4 && static_cast<unsigned char>(s[i + 1]) > 0x8F) ||
-            cp == "\xEF\xB7\x90" || cp == "\xEF\xB7\x91" || cp == "\xE2\x80\xA8" || cp == "\xE2\x80\xA9" ||
-            cp == "\xEF\xBF\xBC")
+            (c == 0xF4 && static_cast<unsigned char>(s[i + 1]) > 0x8F) || cp == "\xEF\xB7\x90" ||
+            cp == "\xEF\xB7\x91" || cp == "\xE2\x80\xA8" || cp == "\xE2\x80\xA9" || cp == "\xEF\xBF\xBC")
             return false;
         i += len;
     }

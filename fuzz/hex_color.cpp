@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/ui/Window.h"
 #include "framework/values/Color.h"
 #include "framework/values/PropertySet.h"
 #include "framework/values/Ref.h"
 #include "framework/values/Strings.h"
 #include "framework/values/Types.h"
-#include "framework/ui/Window.h"
 #include "settings/SmartColorWell.h"
 #include "support/FuzzSupport.h"
 
@@ -107,11 +107,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         last = text;
         KIVRA_FUZZ_CHECK(after == ColorOfText(text), "the colour is not the one the text reads as");
         if (IsColorText(text))
-            KIVRA_FUZZ_CHECK(after.Integer() == std::stoul(text.substr(1), nullptr, 16), "a colour text gives another colour");
+            KIVRA_FUZZ_CHECK(after.Integer() == std::stoul(text.substr(1), nullptr, 16),
+                             "a colour text gives another colour");
         if (after == before) {
             KIVRA_FUZZ_CHECK(changes.empty(), "a change was told for an unchanged colour");
         } else {
-            KIVRA_FUZZ_CHECK(changes.size() == 1 && changes[0] == after, "a change was not told once with the new colour");
+            KIVRA_FUZZ_CHECK(changes.size() == 1 && changes[0] == after,
+                             "a change was not told once with the new colour");
         }
 
         const std::string own = well.getColorAsHexString();

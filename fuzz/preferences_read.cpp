@@ -33,8 +33,7 @@ Scan ReferenceScan(const std::string& text) {
     Scan scan;
     const auto search = [&](const std::string& tag, std::size_t from) {
         const std::size_t at = text.find(tag, from);
-        scan.examined += at == std::string::npos ? text.size() - std::min(from, text.size())
-                                                 : at + tag.size() - from;
+        scan.examined += at == std::string::npos ? text.size() - std::min(from, text.size()) : at + tag.size() - from;
         return at;
     };
     const std::size_t first = search("<key>", 0);
@@ -73,7 +72,8 @@ std::string PlistText(const Entries& entries) {
         "<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST 1.0//EN\" "
         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
         "<plist version=\"1.0\">\n<dict>";
-    for (const auto& [key, value] : entries) text += "\n\t<key>" + key + "</key>\n\t\n\t<string>" + value + "</string>\n\t";
+    for (const auto& [key, value] : entries)
+        text += "\n\t<key>" + key + "</key>\n\t\n\t<string>" + value + "</string>\n\t";
     return text + "</dict>\n</plist>\n\n";
 }
 

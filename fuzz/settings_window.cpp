@@ -12,11 +12,11 @@
 
 #include "clock/App.h"
 #include "clock/WinMain.h"
+#include "framework/app/Runtime.h"
+#include "framework/testing/Testing.h"
 #include "framework/ui/Control.h"
 #include "framework/ui/RectControl.h"
 #include "framework/values/Ref.h"
-#include "framework/app/Runtime.h"
-#include "framework/testing/Testing.h"
 #include "framework/values/Types.h"
 #include "framework/values/Variant.h"
 #include "settings/Preferences.h"
@@ -43,9 +43,9 @@ void CheckPlace(const kivra::WinMain& win, const char* when) {
     for (const auto& control : win.Controls()) {
         const auto rect = control.As<fw::RectControl>();
         if (!rect) continue;
-        KIVRA_FUZZ_CHECK(rect->Width() >= 0 && rect->Width() <= longest && rect->Height() >= 0 &&
-                             rect->Height() <= longest,
-                         "a square has a side longer than the desktop's longer side" + at);
+        KIVRA_FUZZ_CHECK(
+            rect->Width() >= 0 && rect->Width() <= longest && rect->Height() >= 0 && rect->Height() <= longest,
+            "a square has a side longer than the desktop's longer side" + at);
     }
 }
 
@@ -79,8 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     written.Filename = "KivraPrefs.plist";
     KIVRA_FUZZ_CHECK(written.ReadFile(), "closing left no settings file");
     const fw::Variant absent;
-    for (const auto& [key, value] : {std::pair<const char*, Int32>{"WinMain.Top", top}, {"WinMain.Left", left},
-                                     {"WinMain.Width", width}, {"WinMain.Height", height}})
+    for (const auto& [key, value] : {std::pair<const char*, Int32>{"WinMain.Top", top},
+                                     {"WinMain.Left", left},
+                                     {"WinMain.Width", width},
+                                     {"WinMain.Height", height}})
         KIVRA_FUZZ_CHECK(fw::VariantToString(written.Get(key, absent)) == std::to_string(value),
                          std::string("closing wrote another ") + key + " than the window had");
     return 0;

@@ -5,10 +5,10 @@
 #include "framework/dialogs/Dialogs.h"
 #include "framework/files/FolderItem.h"
 #include "framework/files/IOException.h"
-#include "framework/values/Ref.h"
 #include "framework/files/SpecialFolder.h"
 #include "framework/files/TextInputStream.h"
 #include "framework/files/TextOutputStream.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 
@@ -78,12 +78,14 @@ bool Preferences::ReadFile() {
     mUnreadableFile.reset();
     FileRead read = ReadWholeFile(Filename);
     switch (read.outcome) {
-        case FileRead::Outcome::Missing: return false;
+        case FileRead::Outcome::Missing:
+            return false;
         case FileRead::Outcome::Unreadable:
             mUnreadableFile = Filename;
             framework::MsgBox("couldn't read preferences File");
             return false;
-        case FileRead::Outcome::Read: break;
+        case FileRead::Outcome::Read:
+            break;
     }
     return ScanTags(read.text);
 }
@@ -184,8 +186,7 @@ std::string Preferences::ReadPagePrefsFile() {
         return {};
     }
     FileRead read = ReadWholeFile(PagePrefsFilename);
-    if (read.outcome == FileRead::Outcome::Unreadable)
-        framework::MsgBox("couldn't read page preferences File");
+    if (read.outcome == FileRead::Outcome::Unreadable) framework::MsgBox("couldn't read page preferences File");
     return std::move(read.text);
 }
 

@@ -17,8 +17,8 @@ using framework::Color;
 using framework::Int32;
 
 Int32 SmartColorWell::Saturate(std::int64_t v) {
-    return static_cast<Int32>(std::clamp<std::int64_t>(v, std::numeric_limits<Int32>::min(),
-                                                       std::numeric_limits<Int32>::max()));
+    return static_cast<Int32>(
+        std::clamp<std::int64_t>(v, std::numeric_limits<Int32>::min(), std::numeric_limits<Int32>::max()));
 }
 
 void SmartColorWell::SetProperty(const std::string& name, const framework::PropertyValue& value) {
@@ -43,9 +43,7 @@ void SmartColorWell::setColor(Color c) {
     ColorChange.Raise(ColorSelected);
 }
 
-Color SmartColorWell::getColor() const {
-    return ColorSelected;
-}
+Color SmartColorWell::getColor() const { return ColorSelected; }
 
 void SmartColorWell::pickColor() {
     Color c = ColorSelected;
@@ -68,8 +66,7 @@ std::string SmartColorWell::getColorAsHexString() const {
         if (framework::Len(text) < 2) text = "0" + text;
         return text;
     };
-    return "#" + channel(ColorSelected.Red()) + channel(ColorSelected.Green()) +
-           channel(ColorSelected.Blue());
+    return "#" + channel(ColorSelected.Red()) + channel(ColorSelected.Green()) + channel(ColorSelected.Blue());
 }
 
 // Any text is read, however odd: the digits after the first "#" count as far as
@@ -102,8 +99,8 @@ void SmartColorWell::Event_MouseUp(Int32 X, Int32 Y) {
 
 void SmartColorWell::Event_MouseDrag(Int32 X, Int32 Y) {
     if (mouseDownWithinColorBox) {
-        const bool moved = std::abs(static_cast<double>(mouseDownX) - X) > 3.0 ||
-                           std::abs(static_cast<double>(mouseDownY) - Y) > 3.0;
+        const bool moved =
+            std::abs(static_cast<double>(mouseDownX) - X) > 3.0 || std::abs(static_cast<double>(mouseDownY) - Y) > 3.0;
         if (moved && !draggedColorBox) {
             mouseDownAndWithin = false;
             draw();
@@ -141,9 +138,8 @@ bool SmartColorWell::Event_MouseDown(Int32 X, Int32 Y) {
     mouseDownAndWithin = true;
     draw();
     // The keyboard is read only when it can decide: inside the box without EnableColorDrag.
-    mouseDownWithinColorBox = withinColorBox(X, Y) &&
-                              (EnableColorDrag || framework::Keyboard::AsyncCommandKey() ||
-                               framework::Keyboard::AsyncOptionKey());
+    mouseDownWithinColorBox = withinColorBox(X, Y) && (EnableColorDrag || framework::Keyboard::AsyncCommandKey() ||
+                                                       framework::Keyboard::AsyncOptionKey());
     MouseDown.Raise(X, Y);
     return true;
 }
@@ -169,8 +165,6 @@ bool SmartColorWell::withinColorBox(Int32 X, Int32 Y) const {
     return m <= X && X <= std::int64_t{Width()} - m && m <= Y && Y <= std::int64_t{Height()} - m;
 }
 
-bool SmartColorWell::withinControl(Int32 X, Int32 Y) const {
-    return 0 <= X && X < Width() && 0 <= Y && Y < Height();
-}
+bool SmartColorWell::withinControl(Int32 X, Int32 Y) const { return 0 <= X && X < Width() && 0 <= Y && Y < Height(); }
 
 }  // namespace kivra

@@ -4,14 +4,14 @@
 #include <string>
 
 #include "framework/ui/Canvas.h"
-#include "framework/values/Color.h"
 #include "framework/ui/Event.h"
+#include "framework/values/Color.h"
 #include "framework/values/Types.h"
 
 namespace kivra::framework {
 class DragItem;
 class Graphics;
-}
+}  // namespace kivra::framework
 
 namespace kivra {
 

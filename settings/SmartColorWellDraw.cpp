@@ -13,13 +13,9 @@ using framework::Int32;
 
 namespace {
 
-Color Grey(double v) {
-    return framework::HSV(0.0, 0.0, v);
-}
+Color Grey(double v) { return framework::HSV(0.0, 0.0, v); }
 
-Color Darker(Color c, double by) {
-    return framework::HSV(c.Hue(), c.Saturation(), std::max(0.0, c.Value() - by));
-}
+Color Darker(Color c, double by) { return framework::HSV(c.Hue(), c.Saturation(), std::max(0.0, c.Value() - by)); }
 
 }  // namespace
 

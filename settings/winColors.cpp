@@ -46,8 +46,7 @@ PropertySet WellProperties(const std::string& name, Int32 tabIndex, Int32 left, 
             {"EnableColorDrag", false}};
 }
 
-PropertySet LabelProperties(const std::string& name, Int32 tabIndex, Int32 left, Int32 top,
-                            const std::string& text) {
+PropertySet LabelProperties(const std::string& name, Int32 tabIndex, Int32 left, Int32 top, const std::string& text) {
     return {{"Name", name},
             {"Index", framework::Control::kNoIndex},
             {"Left", left},
@@ -141,9 +140,7 @@ void winColors::Layout() {
                    {"MacProcID", 0}});
 }
 
-void winColors::CreateControls() {
-    CreateControls0();
-}
+void winColors::CreateControls() { CreateControls0(); }
 
 // The bindings go in before Open, so the echoes of SetButtons already reach the clock.
 void winColors::CreateControls0() {
@@ -175,33 +172,19 @@ void winColors::CreateControls0() {
 }
 
 // The argument is the well's own colour; each handler reads the well instead.
-void winColors::cBG_ColorChange(Color) {
-    TakeColor("cBG", &WinMain::ColorBG);
-}
+void winColors::cBG_ColorChange(Color) { TakeColor("cBG", &WinMain::ColorBG); }
 
-void winColors::cH1_ColorChange(Color) {
-    TakeColor("cH1", &WinMain::ColorH1);
-}
+void winColors::cH1_ColorChange(Color) { TakeColor("cH1", &WinMain::ColorH1); }
 
-void winColors::cH0_ColorChange(Color) {
-    TakeColor("cH0", &WinMain::ColorH0);
-}
+void winColors::cH0_ColorChange(Color) { TakeColor("cH0", &WinMain::ColorH0); }
 
-void winColors::cM1_ColorChange(Color) {
-    TakeColor("cM1", &WinMain::ColorM1);
-}
+void winColors::cM1_ColorChange(Color) { TakeColor("cM1", &WinMain::ColorM1); }
 
-void winColors::cM0_ColorChange(Color) {
-    TakeColor("cM0", &WinMain::ColorM0);
-}
+void winColors::cM0_ColorChange(Color) { TakeColor("cM0", &WinMain::ColorM0); }
 
-void winColors::cOff_ColorChange(Color) {
-    TakeColor("cOff", &WinMain::ColorOff);
-}
+void winColors::cOff_ColorChange(Color) { TakeColor("cOff", &WinMain::ColorOff); }
 
-void winColors::bOK_Action() {
-    Close();
-}
+void winColors::bOK_Action() { Close(); }
 
 void winColors::bCancel_Action() {
     WinMain::Instance()->ColorBG = mBG;
@@ -249,9 +232,7 @@ void winColors::SetButtons() {
     Well("cOff")->setColor(WinMain::Instance()->ColorOff);
 }
 
-Ref<SmartColorWell> winColors::Well(const std::string& name) const {
-    return ControlByName(name).As<SmartColorWell>();
-}
+Ref<SmartColorWell> winColors::Well(const std::string& name) const { return ControlByName(name).As<SmartColorWell>(); }
 
 void winColors::TakeColor(const std::string& well, Color WinMain::*field) {
     (*WinMain::Instance()).*field = Well(well)->getColor();

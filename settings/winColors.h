@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "framework/ui/Window.h"
 #include "framework/values/Color.h"
 #include "framework/values/PropertySet.h"
 #include "framework/values/Ref.h"
-#include "framework/ui/Window.h"
 
 namespace kivra {
 

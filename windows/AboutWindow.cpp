@@ -1,13 +1,13 @@
 #include "windows/AboutWindow.h"
 
 #include "clock/App.h"
+#include "framework/dialogs/Dialogs.h"
+#include "framework/drawing/Picture.h"
 #include "framework/ui/Canvas.h"
 #include "framework/ui/Control.h"
-#include "framework/dialogs/Dialogs.h"
 #include "framework/ui/EditField.h"
-#include "framework/values/NilObjectException.h"
-#include "framework/drawing/Picture.h"
 #include "framework/ui/StaticText.h"
+#include "framework/values/NilObjectException.h"
 #include "framework/values/Strings.h"
 #include "windows/BundlePictures.h"
 
@@ -119,8 +119,8 @@ void AboutWindow::CreateControls0() {
         });
         return Find<Canvas>(*this, name);
     };
-    const auto label = [this](const std::string& name, Int32 top, Int32 height, Int32 tabIndex,
-                              const std::string& text, Int32 textSize, bool bold, bool multiline) {
+    const auto label = [this](const std::string& name, Int32 top, Int32 height, Int32 tabIndex, const std::string& text,
+                              Int32 textSize, bool bold, bool multiline) {
         AddControl(New<StaticText>(), name);
         ControlByName(name)->SetProperties({
             {"Name", name},
@@ -161,49 +161,50 @@ void AboutWindow::CreateControls0() {
         ->Open.Bind(this, &AboutWindow::StatAppVersion_Open);
 
     AddControl(New<EditField>(), "EditAppCredits");
-    ControlByName("EditAppCredits")->SetProperties({
-        {"Name", std::string("EditAppCredits")},
-        {"Index", Control::kNoIndex},
-        {"Left", 0},
-        {"Top", 132},
-        {"Width", 284},
-        {"Height", 140},
-        {"LockLeft", true},
-        {"LockTop", true},
-        {"LockRight", true},
-        {"LockBottom", true},
-        {"TabPanelIndex", 0},
-        {"TabIndex", 3},
-        {"TabStop", true},
-        {"Text", std::string("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
-        {"Alignment", 0},
-        {"TextSize", 12},
-        {"Border", true},
-        {"Multiline", true},
-        {"ScrollbarHorizontal", false},
-        {"ScrollbarVertical", true},
-        {"Styled", true},
-        {"Password", false},
-        {"UseFocusRing", true},
-        {"TextColor", Color(0x000000)},
-        {"BackColor", Color(0xFFFFFF)},
-        {"Format", std::string()},
-        {"HelpTag", std::string()},
-        {"Enabled", true},
-        {"Visible", true},
-        {"AutoDeactivate", false},
-        {"TextFont", std::string("System")},
-        {"Bold", false},
-        {"Italic", false},
-        {"Underline", false},
-        {"Mask", std::string()},
-        {"ReadOnly", true},
-        {"LimitText", 0},
-        {"AcceptTabs", false},
-        {"DataSource", std::string()},
-        {"DataField", std::string()},
-        {"InitialParent", std::string()},
-    });
+    ControlByName("EditAppCredits")
+        ->SetProperties({
+            {"Name", std::string("EditAppCredits")},
+            {"Index", Control::kNoIndex},
+            {"Left", 0},
+            {"Top", 132},
+            {"Width", 284},
+            {"Height", 140},
+            {"LockLeft", true},
+            {"LockTop", true},
+            {"LockRight", true},
+            {"LockBottom", true},
+            {"TabPanelIndex", 0},
+            {"TabIndex", 3},
+            {"TabStop", true},
+            {"Text", std::string("Plain Text: kAppCredits\rHTML Text: kAppCreditsHTML")},
+            {"Alignment", 0},
+            {"TextSize", 12},
+            {"Border", true},
+            {"Multiline", true},
+            {"ScrollbarHorizontal", false},
+            {"ScrollbarVertical", true},
+            {"Styled", true},
+            {"Password", false},
+            {"UseFocusRing", true},
+            {"TextColor", Color(0x000000)},
+            {"BackColor", Color(0xFFFFFF)},
+            {"Format", std::string()},
+            {"HelpTag", std::string()},
+            {"Enabled", true},
+            {"Visible", true},
+            {"AutoDeactivate", false},
+            {"TextFont", std::string("System")},
+            {"Bold", false},
+            {"Italic", false},
+            {"Underline", false},
+            {"Mask", std::string()},
+            {"ReadOnly", true},
+            {"LimitText", 0},
+            {"AcceptTabs", false},
+            {"DataSource", std::string()},
+            {"DataField", std::string()},
+            {"InitialParent", std::string()},
+        });
     Find<EditField>(*this, "EditAppCredits")->Open.Bind(this, &AboutWindow::EditAppCredits_Open);
 
     label("StatAppCopyright", 280, 32, 4, "kAppCopyright", 10, false, true)

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "framework/drawing/Graphics.h"
+#include "framework/ui/Window.h"
 #include "framework/values/Ref.h"
 #include "framework/values/Types.h"
-#include "framework/ui/Window.h"
 
 namespace kivra {
 

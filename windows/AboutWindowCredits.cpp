@@ -45,7 +45,9 @@ bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
 // Bytes of the well-formed UTF-8 character at i, or 0 for a byte that starts none.
 std::size_t CharacterLength(const std::string& s, std::size_t i) {
-    const auto at = [&](std::size_t k) -> unsigned char { return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0; };
+    const auto at = [&](std::size_t k) -> unsigned char {
+        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0;
+    };
     const unsigned char lead = at(0);
     if (lead < 0x80) return 1;
     if (lead >= 0xC2 && lead <= 0xDF) return IsContinuation(at(1)) ? 2 : 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/files/FolderItem.h"
 #include "framework/drawing/Picture.h"
+#include "framework/files/FolderItem.h"
 #include "framework/values/Ref.h"
 
 namespace kivra {

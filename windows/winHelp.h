@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/values/Ref.h"
 #include "framework/ui/Window.h"
+#include "framework/values/Ref.h"
 
 namespace kivra {
 

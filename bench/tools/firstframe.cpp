@@ -120,8 +120,7 @@ std::vector<uint8_t> WindowPixels(xcb_connection_t* connection, xcb_window_t win
     if (!geometry) return {};
     XcbPtr<xcb_get_image_reply_t> image(xcb_get_image_reply(
         connection,
-        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height,
-                      ~0u),
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width, geometry->height, ~0u),
         nullptr));
     if (!image) return {};
     const uint8_t* data = xcb_get_image_data(image.get());
@@ -148,8 +147,7 @@ int Run(const Options& options) {
     }
     // The server answers damage requests only after the version handshake.
     XcbPtr<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
-        connection, xcb_damage_query_version(connection, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
-        nullptr));
+        connection, xcb_damage_query_version(connection, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
     if (!version) {
         std::fprintf(stderr, "kivra-firstframe: DAMAGE version query failed\n");
         return 1;
@@ -186,8 +184,8 @@ int Run(const Options& options) {
     constexpr double settleMs = 500.0;
     std::vector<uint8_t> opening;
     const auto finished = [&] { return frameMs >= 0.0 && (!options.untilChange || changeMs >= 0.0); };
-    const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
-                                      std::chrono::duration<double>(options.timeoutSeconds));
+    const auto deadline =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.timeoutSeconds));
     int status = 2;
     while (!finished()) {
         if (frameMs >= 0.0 && opening.empty() && MillisecondsSince(start) >= frameMs + settleMs) {

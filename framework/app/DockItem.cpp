@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/app/detail/NetWmIcon.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
-#include "framework/app/detail/NetWmIcon.h"
 #include "framework/drawing/detail/PictureData.h"
 
 namespace kivra::framework {

@@ -1,6 +1,5 @@
 #include "framework/app/MenuItem.h"
 
-
 namespace kivra::framework {
 
 MenuItem::MenuItem(const std::string& text, const Variant& tag) : mText(text), mTag(tag) {}

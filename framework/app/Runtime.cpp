@@ -6,20 +6,20 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
 #include <vector>
 
 #include "framework/app/Application.h"
 #include "framework/app/DockItem.h"
-#include "framework/ui/Window.h"
 #include "framework/app/detail/RuntimeState.h"
+#include "framework/ui/Window.h"
 
 namespace kivra::framework {
 
@@ -35,7 +35,7 @@ bool gExited = false;
 // holds the code that opened it until it goes; taking it down lets that code
 // go on as if the user had dismissed it.
 void CloseModalUi() {
-    for (QWidget* popup = QApplication::activePopupWidget(), *last = nullptr; popup && popup != last;
+    for (QWidget *popup = QApplication::activePopupWidget(), *last = nullptr; popup && popup != last;
          last = popup, popup = QApplication::activePopupWidget()) {
         popup->close();
     }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "framework/values/PropertyTable.h"
 #include "framework/app/Runtime.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 
@@ -54,13 +54,12 @@ void Timer::Restart() {
 }
 
 const PropertyTable<Timer>& Timer::Properties() {
-    static const PropertyTable<Timer> table =
-        PropertyTable<Timer>()
-            .TakesInt32("Mode", [](Timer& t, Int32 v) { t.Mode(v); })
-            .TakesInt32("Period", [](Timer& t, Int32 v) { t.Period(v); })
-            .TakesBoolean("Enabled", [](Timer& t, bool v) {
-                if (!v) t.Mode(0);
-            });
+    static const PropertyTable<Timer> table = PropertyTable<Timer>()
+                                                  .TakesInt32("Mode", [](Timer& t, Int32 v) { t.Mode(v); })
+                                                  .TakesInt32("Period", [](Timer& t, Int32 v) { t.Period(v); })
+                                                  .TakesBoolean("Enabled", [](Timer& t, bool v) {
+                                                      if (!v) t.Mode(0);
+                                                  });
     return table;
 }
 

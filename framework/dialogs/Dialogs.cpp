@@ -21,8 +21,7 @@ void MsgBox(const std::string& text) {
         if (auto action = std::exchange(seams.whileNextMsgBoxIsUp, nullptr)) action();
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kivra"), QString::fromStdString(text),
-                    QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Kivra"), QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
 }
 

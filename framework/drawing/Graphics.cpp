@@ -15,8 +15,8 @@
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/detail/GraphicsTarget.h"
 #include "framework/drawing/detail/PictureData.h"
-#include "framework/drawing/detail/Recording.h"
 #include "framework/drawing/detail/RecordedShrink.h"
+#include "framework/drawing/detail/Recording.h"
 #include "framework/drawing/detail/Smoothing.h"
 
 namespace kivra::framework {
@@ -134,7 +134,8 @@ void Composite(QImage& target, const QPoint& at, const QImage& layer, bool opaqu
         }
         return;
     }
-    const bool words = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
+    const bool words =
+        target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
     if (opaque && words) {
         // Opaque RGB32 words are valid premultiplied pixels as they are.
         for (int y = 0; y < height; ++y)
@@ -153,7 +154,9 @@ using detail::Taps;
 
 #if defined(__SSE2__)
 // The four channels of a pixel, one in each 16-bit lane of the low half.
-inline __m128i Widen(quint32 p) { return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128()); }
+inline __m128i Widen(quint32 p) {
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), _mm_setzero_si128());
+}
 
 // Mix on widened pixels: a in the low half, b in the high half, weighted by
 // the lanes of `weights` (keep in the low half, weight in the high half).
@@ -195,8 +198,10 @@ void ShrinkOpaque(QImage& target, const QRect& visible, const QImage& source, co
         const __m128i rowWeights = Weights(row.weight).lanes;
         for (size_t u = 0; u < columns.size(); ++u) {
             const Tap& column = columns[u];
-            const __m128i top = MixWide(Widen(upper[column.first]), Widen(upper[column.second]), columnWeights[u].lanes);
-            const __m128i bottom = MixWide(Widen(lower[column.first]), Widen(lower[column.second]), columnWeights[u].lanes);
+            const __m128i top =
+                MixWide(Widen(upper[column.first]), Widen(upper[column.second]), columnWeights[u].lanes);
+            const __m128i bottom =
+                MixWide(Widen(lower[column.first]), Widen(lower[column.second]), columnWeights[u].lanes);
             const __m128i mixed = MixWide(top, bottom, rowWeights);
             *out++ = static_cast<quint32>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, mixed)));
         }
@@ -332,8 +337,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
     QImage& target = mTarget->Image();
     // A picture still all black without a mask of its own (as masks are)
     // draws as black, without making its image.
-    const bool sourceBlack =
-        detail::StillBlack(source) && (!source.mask || detail::StillBlack(source.mask->Data()));
+    const bool sourceBlack = detail::StillBlack(source) && (!source.mask || detail::StillBlack(source.mask->Data()));
     const QSize sourceSize(picture->Width(), picture->Height());
     const auto fillBlack = [&target](const QRect& r) {
         detail::FillEncoded(target, r.x(), r.y(), r.width(), r.height(), detail::EncodePixel(target.format(), 0));
@@ -361,7 +365,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
         // Held here so that drawing a picture into itself reads the pixels as they were.
         const QImage sourceImage = detail::Pixels(source);
         const bool opaque = Opaque(source, region);
-        const bool words = target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
+        const bool words =
+            target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
         if (opaque && words && sourceImage.format() == QImage::Format_RGB32) {
             for (int j = 0; j < visible.height(); ++j)
                 std::memcpy(reinterpret_cast<quint32*>(target.scanLine(visible.y() + j)) + visible.x(),
@@ -409,17 +414,27 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
         const bool words =
             target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32_Premultiplied;
         if (opaque && words && source.recording) {
-            const detail::RecordedShrink::Key key{visible.x(), visible.y(), visible.width(), visible.height(),
-                                                  region.x(),  region.y(),  region.width(),  region.height(),
-                                                  x,           y,           dw,              dh,
-                                                  sourceX,     sourceY,     sw,              sh};
-            detail::RecordedShrink::Draw(target, visible, *source.recording, key,
-                                         [&](std::vector<Tap>& columns, std::vector<Tap>& rows) {
-                                             columns = Taps(visible.width(), visible.left(), region.left(),
-                                                            region.right(), toSourceX);
-                                             rows = Taps(visible.height(), visible.top(), region.top(),
-                                                         region.bottom(), toSourceY);
-                                         });
+            const detail::RecordedShrink::Key key{visible.x(),
+                                                  visible.y(),
+                                                  visible.width(),
+                                                  visible.height(),
+                                                  region.x(),
+                                                  region.y(),
+                                                  region.width(),
+                                                  region.height(),
+                                                  x,
+                                                  y,
+                                                  dw,
+                                                  dh,
+                                                  sourceX,
+                                                  sourceY,
+                                                  sw,
+                                                  sh};
+            detail::RecordedShrink::Draw(
+                target, visible, *source.recording, key, [&](std::vector<Tap>& columns, std::vector<Tap>& rows) {
+                    columns = Taps(visible.width(), visible.left(), region.left(), region.right(), toSourceX);
+                    rows = Taps(visible.height(), visible.top(), region.top(), region.bottom(), toSourceY);
+                });
             return;
         }
         const QImage sourceImage = detail::Pixels(source);
@@ -438,7 +453,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 
         {
             QPainter painter(direct ? &target : &layer);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.setCompositionMode(opaque ? QPainter::CompositionMode_Source : QPainter::CompositionMode_SourceOver);
+            painter.setCompositionMode(opaque ? QPainter::CompositionMode_Source
+                                              : QPainter::CompositionMode_SourceOver);
             painter.drawImage(direct ? QRectF(visible) : QRectF(QPointF(0, 0), QSizeF(visible.size())), layerSource,
                               fromInLayer);
         }

@@ -40,8 +40,8 @@ public:
     // A Nil picture draws nothing.
     static constexpr Int32 kOwnSize = -10000;
     void DrawPicture(const Ref<Picture>& picture, Int32 x, Int32 y, Int32 destWidth = kOwnSize,
-                     Int32 destHeight = kOwnSize, Int32 sourceX = 0, Int32 sourceY = 0,
-                     Int32 sourceWidth = kOwnSize, Int32 sourceHeight = kOwnSize);
+                     Int32 destHeight = kOwnSize, Int32 sourceX = 0, Int32 sourceY = 0, Int32 sourceWidth = kOwnSize,
+                     Int32 sourceHeight = kOwnSize);
     void FillRoundRect(Int32 x, Int32 y, Int32 width, Int32 height, Int32 ovalWidth, Int32 ovalHeight);
 
     detail::GraphicsTarget& Target() const { return *mTarget; }

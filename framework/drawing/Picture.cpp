@@ -21,9 +21,12 @@ constexpr qint64 kMaxPixels = qint64{1} << 28;
 
 QImage::Format FormatForDepth(Int32 depth) {
     switch (depth) {
-    case 8: return QImage::Format_Indexed8;
-    case 16: return QImage::Format_RGB16;
-    default: return QImage::Format_RGB32;
+        case 8:
+            return QImage::Format_Indexed8;
+        case 16:
+            return QImage::Format_RGB16;
+        default:
+            return QImage::Format_RGB32;
     }
 }
 
@@ -56,12 +59,8 @@ Picture::Picture(Int32 width, Int32 height, Int32 depth) : mData(std::make_uniqu
 
 Picture::~Picture() = default;
 
-Int32 Picture::Width() const {
-    return mData->recording ? mData->recording->Size().width() : mData->image.width();
-}
-Int32 Picture::Height() const {
-    return mData->recording ? mData->recording->Size().height() : mData->image.height();
-}
+Int32 Picture::Width() const { return mData->recording ? mData->recording->Size().width() : mData->image.width(); }
+Int32 Picture::Height() const { return mData->recording ? mData->recording->Size().height() : mData->image.height(); }
 Int32 Picture::Depth() const { return mData->depth; }
 
 Ref<Graphics> Picture::Graphics() {
@@ -107,8 +106,10 @@ Ref<Picture> Picture::Open(const std::string& path) {
     // format plugins, each of which stays loaded for the life of the clock.
     const QByteArray head = file.peek(8);
     QByteArray format;
-    if (head.startsWith("BM")) format = "bmp";
-    else if (head.startsWith("\x89PNG\r\n\x1a\n")) format = "png";
+    if (head.startsWith("BM"))
+        format = "bmp";
+    else if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(format.isEmpty());
     reader.setAutoDetectImageFormat(format.isEmpty());

@@ -5,9 +5,7 @@
 
 namespace kivra::framework {
 
-Color RGBSurface::Pixel(Int32 x, Int32 y) const {
-    return Color(detail::ReadPixel(mPicture.Data(), x, y));
-}
+Color RGBSurface::Pixel(Int32 x, Int32 y) const { return Color(detail::ReadPixel(mPicture.Data(), x, y)); }
 
 void RGBSurface::Pixel(Int32 x, Int32 y, Color c) { detail::WritePixel(mPicture.Data(), x, y, c.Integer()); }
 

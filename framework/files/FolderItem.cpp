@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "framework/files/IOException.h"
 #include "framework/drawing/Picture.h"
+#include "framework/files/IOException.h"
 #include "framework/files/TextInputStream.h"
 #include "framework/files/TextOutputStream.h"
 #include "framework/files/detail/SaveFile.h"

@@ -5,13 +5,13 @@
 #include <iterator>
 #include <utility>
 
-#include "framework/ui/RectControl.h"
 #include "framework/app/Runtime.h"
 #include "framework/app/Timer.h"
-#include "framework/ui/Window.h"
-#include "framework/ui/detail/ControlDispatch.h"
 #include "framework/app/detail/RuntimeState.h"
 #include "framework/testing/detail/TestSeams.h"
+#include "framework/ui/RectControl.h"
+#include "framework/ui/Window.h"
+#include "framework/ui/detail/ControlDispatch.h"
 #include "framework/ui/detail/WindowDispatch.h"
 #include "framework/ui/detail/WindowWidget.h"
 
@@ -49,7 +49,8 @@ void ScriptDialogs(bool on) { detail::Seams().dialogsScripted = on; }
 std::vector<std::string>& MsgBoxLog() { return detail::Seams().msgBoxLog; }
 void WhileNextMsgBoxIsUp(std::function<void()> action) { detail::Seams().whileNextMsgBoxIsUp = std::move(action); }
 void ScriptSelectColor(std::vector<ColorAnswer> answers) {
-    detail::Seams().colorAnswers.assign(std::make_move_iterator(answers.begin()), std::make_move_iterator(answers.end()));
+    detail::Seams().colorAnswers.assign(std::make_move_iterator(answers.begin()),
+                                        std::make_move_iterator(answers.end()));
 }
 std::vector<SelectColorCall>& SelectColorLog() { return detail::Seams().selectColorLog; }
 std::vector<std::string>& ShowURLLog() { return detail::Seams().showURLLog; }

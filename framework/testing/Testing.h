@@ -15,7 +15,7 @@ namespace kivra::framework {
 class Window;
 class RectControl;
 class Timer;
-}
+}  // namespace kivra::framework
 
 namespace kivra::framework::testing {
 

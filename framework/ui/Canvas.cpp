@@ -7,12 +7,12 @@
 
 #include <exception>
 
+#include "framework/app/Runtime.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
-#include "framework/app/Runtime.h"
+#include "framework/drawing/detail/PictureData.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
-#include "framework/drawing/detail/PictureData.h"
 #include "framework/ui/detail/WindowWidget.h"
 
 namespace kivra::framework {
@@ -65,7 +65,9 @@ private:
 Canvas::Canvas() = default;
 Canvas::~Canvas() = default;
 
-detail::ControlWidget* Canvas::CreateWidget(Window& window) { return new detail::CanvasWidget(*this, &window.Widget()); }
+detail::ControlWidget* Canvas::CreateWidget(Window& window) {
+    return new detail::CanvasWidget(*this, &window.Widget());
+}
 
 void Canvas::EnsureBacking() {
     const Int32 w = std::max<Int32>(Width(), 1), h = std::max<Int32>(Height(), 1);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/ui/Event.h"
-#include "framework/values/Ref.h"
 #include "framework/ui/RectControl.h"
+#include "framework/values/Ref.h"
 
 namespace kivra::framework {
 

@@ -12,9 +12,9 @@
 
 #include <algorithm>
 
+#include "framework/testing/detail/TestSeams.h"
 #include "framework/ui/RectControl.h"
 #include "framework/ui/detail/ControlWidget.h"
-#include "framework/testing/detail/TestSeams.h"
 
 namespace kivra::framework {
 
@@ -63,9 +63,9 @@ void DragItem::Drag() {
     // pressed and deaf to the next press: end the press once this event is done.
     if (source && !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
         const QPointF global = QCursor::pos();
-        QCoreApplication::postEvent(source, new QMouseEvent(QEvent::MouseButtonRelease, source->mapFromGlobal(global),
-                                                            global, Qt::LeftButton, Qt::NoButton,
-                                                            QGuiApplication::keyboardModifiers()));
+        QCoreApplication::postEvent(
+            source, new QMouseEvent(QEvent::MouseButtonRelease, source->mapFromGlobal(global), global, Qt::LeftButton,
+                                    Qt::NoButton, QGuiApplication::keyboardModifiers()));
     }
 }
 

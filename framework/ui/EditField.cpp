@@ -14,11 +14,11 @@
 #include <functional>
 #include <vector>
 
-#include "framework/values/PropertyTable.h"
-#include "framework/values/NilObjectException.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 
@@ -116,8 +116,10 @@ public:
         std::size_t lo = 0, hi = mAstral.size();
         while (lo < hi) {
             const std::size_t mid = (lo + hi) / 2;
-            if (mAstral[mid] - static_cast<int>(mid) < character) lo = mid + 1;
-            else hi = mid;
+            if (mAstral[mid] - static_cast<int>(mid) < character)
+                lo = mid + 1;
+            else
+                hi = mid;
         }
         return std::clamp(character + static_cast<int>(lo), 0, DocumentLength());
     }
@@ -140,7 +142,8 @@ public:
             mPending = true;
             mBatch = QTextCursor(&Document());
             mBatch.beginEditBlock();
-            QMetaObject::invokeMethod(this, [this] { Flush(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { Flush(); }, Qt::QueuedConnection);
         }
         mCursor = cursor;
     }
@@ -328,8 +331,8 @@ void EditField::SelLength(Int32 length) {
     QTextCursor cursor = field.Selection();
     const int anchor = cursor.selectionStart();
     const Int32 first = field.ToCharacter(anchor);
-    const Int32 last = static_cast<Int32>(std::min<long long>(static_cast<long long>(first) + std::max<Int32>(length, 0),
-                                                              field.Length()));
+    const Int32 last = static_cast<Int32>(
+        std::min<long long>(static_cast<long long>(first) + std::max<Int32>(length, 0), field.Length()));
     cursor.setPosition(anchor);
     cursor.setPosition(field.ToPosition(last), QTextCursor::KeepAnchor);
     field.Select(cursor);
@@ -432,7 +435,8 @@ void EditField::ScrollPosition(Int32 line) {
     QTextDocument& doc = field.Document();
     const QTextBlock block = doc.findBlockByNumber(std::clamp(line, 0, std::max(doc.blockCount() - 1, 0)));
     // The first line goes to the very top, with the document's margin above it.
-    const qreal top = block.isValid() && block.blockNumber() > 0 ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
+    const qreal top =
+        block.isValid() && block.blockNumber() > 0 ? doc.documentLayout()->blockBoundingRect(block).top() : 0;
     field.Edit().verticalScrollBar()->setValue(static_cast<int>(std::ceil(top)));
 }
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "framework/values/Color.h"
 #include "framework/ui/RectControl.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 

@@ -5,12 +5,12 @@
 #include <QResizeEvent>
 #include <QShortcut>
 
-#include "framework/values/PropertyTable.h"
 #include "framework/app/Runtime.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
 #include "framework/ui/detail/StyledFont.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 
@@ -40,7 +40,9 @@ public:
     }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override { mButton->setGeometry(0, 0, event->size().width(), event->size().height()); }
+    void resizeEvent(QResizeEvent* event) override {
+        mButton->setGeometry(0, 0, event->size().width(), event->size().height());
+    }
 
 private:
     QShortcut* Shortcut(Qt::Key key) {
@@ -102,9 +104,7 @@ void PushButton::SetProperty(const std::string& name, const PropertyValue& value
     ApplyLook();
 }
 
-detail::ControlWidget* PushButton::CreateWidget(Window& window) {
-    return new ButtonWidget(*this, &window.Widget());
-}
+detail::ControlWidget* PushButton::CreateWidget(Window& window) { return new ButtonWidget(*this, &window.Widget()); }
 
 void PushButton::ApplyLook() {
     auto* widget = static_cast<ButtonWidget*>(Widget());

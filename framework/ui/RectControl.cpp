@@ -1,14 +1,14 @@
 #include "framework/ui/RectControl.h"
 
-#include "framework/values/PropertyTable.h"
-#include "framework/ui/DragItem.h"
 #include "framework/app/Runtime.h"
+#include "framework/app/detail/RuntimeState.h"
+#include "framework/testing/detail/TestSeams.h"
+#include "framework/ui/DragItem.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlDispatch.h"
 #include "framework/ui/detail/ControlWidget.h"
-#include "framework/app/detail/RuntimeState.h"
-#include "framework/testing/detail/TestSeams.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 
@@ -62,8 +62,10 @@ void RectControl::Height(Int32 v) {
 void RectControl::Visible(bool v) {
     if (v == mVisible) return;
     mVisible = v;
-    if (mWidget) mWidget->setVisible(v);
-    else UpdateArea();
+    if (mWidget)
+        mWidget->setVisible(v);
+    else
+        UpdateArea();
 }
 
 void RectControl::Enabled(bool v) {
@@ -97,7 +99,8 @@ void RectControl::UpdateArea() const {
         return;
     }
     Window* window = OwnerWindow();
-    if (window && mWidth > 0 && mHeight > 0) window->Widget().update(mLeft, mTop + window->ClientTop(), mWidth, mHeight);
+    if (window && mWidth > 0 && mHeight > 0)
+        window->Widget().update(mLeft, mTop + window->ClientTop(), mWidth, mHeight);
 }
 
 void RectControl::Event_DropObject(DragItem&, Int32) {}
@@ -105,12 +108,16 @@ void RectControl::Event_DropObject(DragItem&, Int32) {}
 void RectControl::FollowWindowResize(Int32 dw, Int32 dh) {
     if (!mWidget && (mLockRight || mLockBottom)) UpdateArea();  // where it was
     if (mLockRight) {
-        if (mLockLeft) mWidth += dw;
-        else mLeft += dw;
+        if (mLockLeft)
+            mWidth += dw;
+        else
+            mLeft += dw;
     }
     if (mLockBottom) {
-        if (mLockTop) mHeight += dh;
-        else mTop += dh;
+        if (mLockTop)
+            mHeight += dh;
+        else
+            mTop += dh;
     }
     if (mLockRight || mLockBottom) ApplyGeometry();
 }

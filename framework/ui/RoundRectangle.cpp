@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "framework/values/PropertyTable.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/detail/RoundRectShape.h"
 #include "framework/ui/detail/WindowPainter.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 

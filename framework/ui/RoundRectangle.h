@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/values/Color.h"
 #include "framework/ui/RectControl.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 

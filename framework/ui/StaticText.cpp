@@ -4,11 +4,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "framework/values/PropertyTable.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
 #include "framework/ui/detail/StyledFont.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
 
@@ -105,9 +105,7 @@ void StaticText::SetProperty(const std::string& name, const PropertyValue& value
     ApplyLook();
 }
 
-detail::ControlWidget* StaticText::CreateWidget(Window& window) {
-    return new LabelWidget(*this, &window.Widget());
-}
+detail::ControlWidget* StaticText::CreateWidget(Window& window) { return new LabelWidget(*this, &window.Widget()); }
 
 void StaticText::ApplyLook() {
     auto* widget = static_cast<LabelWidget*>(Widget());

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "framework/values/Color.h"
 #include "framework/ui/RectControl.h"
 #include "framework/ui/TextStyle.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 

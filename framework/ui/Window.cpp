@@ -1,21 +1,21 @@
 #include "framework/ui/Window.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 
 #include <algorithm>
 
-#include "framework/drawing/Graphics.h"
 #include "framework/app/MenuItem.h"
-#include "framework/values/PropertyTable.h"
 #include "framework/app/Runtime.h"
-#include "framework/values/RuntimeException.h"
 #include "framework/app/detail/MenuBarInstaller.h"
 #include "framework/app/detail/RuntimeState.h"
+#include "framework/drawing/Graphics.h"
 #include "framework/testing/detail/TestSeams.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/PropertyTable.h"
+#include "framework/values/RuntimeException.h"
 
 namespace kivra::framework {
 
@@ -28,9 +28,7 @@ QRect Desktop() {
     return desk;
 }
 
-Int32 Clamp64(long long v, long long lo, long long hi) {
-    return static_cast<Int32>(std::clamp(v, lo, hi));
-}
+Int32 Clamp64(long long v, long long lo, long long hi) { return static_cast<Int32>(std::clamp(v, lo, hi)); }
 
 }  // namespace
 

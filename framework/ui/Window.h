@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/values/Color.h"
 #include "framework/ui/Control.h"
 #include "framework/ui/MouseCursor.h"
+#include "framework/values/Color.h"
 #include "framework/values/PropertySet.h"
 #include "framework/values/Ref.h"
 #include "framework/values/Types.h"
@@ -21,7 +21,7 @@ class MenuItem;
 namespace detail {
 class WindowWidget;
 struct WindowDispatch;
-}
+}  // namespace detail
 
 // A window of the program. A subclass is built with Constructor: Layout,
 // CreateControls, registration under its qualified class name, Open. It stays
@@ -140,7 +140,7 @@ private:
     bool mMaximizeButton = true;
     bool mResizeable = true;
     bool mVisibleAtOpen = true;
-    bool mOpen = false;      // registered, between Open and the end of Close
+    bool mOpen = false;  // registered, between Open and the end of Close
     bool mClosing = false;
     bool mShown = false;
     std::string mTitle;

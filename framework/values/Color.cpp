@@ -11,9 +11,7 @@ struct Channels {
     double r, g, b;
 };
 
-Channels UnitChannels(const Color& c) {
-    return {c.Red() / 255.0, c.Green() / 255.0, c.Blue() / 255.0};
-}
+Channels UnitChannels(const Color& c) { return {c.Red() / 255.0, c.Green() / 255.0, c.Blue() / 255.0}; }
 
 // NaN would slip through std::clamp, so it counts as 0.
 double ClampUnit(double x) {
@@ -70,12 +68,24 @@ Color HSV(double hue, double saturation, double value) {
     double r, g, b;
     // A hue of exactly 1 is the same as 0: red.
     switch (static_cast<int>(sector) % 6) {
-        case 0: r = v, g = t, b = p; break;
-        case 1: r = q, g = v, b = p; break;
-        case 2: r = p, g = v, b = t; break;
-        case 3: r = p, g = q, b = v; break;
-        case 4: r = t, g = p, b = v; break;
-        default: r = v, g = p, b = q; break;
+        case 0:
+            r = v, g = t, b = p;
+            break;
+        case 1:
+            r = q, g = v, b = p;
+            break;
+        case 2:
+            r = p, g = v, b = t;
+            break;
+        case 3:
+            r = p, g = q, b = v;
+            break;
+        case 4:
+            r = t, g = p, b = v;
+            break;
+        default:
+            r = v, g = p, b = q;
+            break;
     }
     return RGB(ToInt32(r * 255.0), ToInt32(g * 255.0), ToInt32(b * 255.0));
 }

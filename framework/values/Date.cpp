@@ -34,8 +34,7 @@ Date::Date() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (!localtime_r(&now, &local)) return;
-    *this = Date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                 local.tm_sec);
+    *this = Date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
 }
 
 Date::Date(Int32 year, Int32 month, Int32 day, Int32 hour, Int32 minute, Int32 second)
@@ -43,9 +42,7 @@ Date::Date(Int32 year, Int32 month, Int32 day, Int32 hour, Int32 minute, Int32 s
 
 Int32 Date::Operator_Compare(const Ref<Date>& other) const {
     if (other.IsNil()) return 1;
-    const auto key = [](const Date& d) {
-        return std::tie(d.mYear, d.mMonth, d.mDay, d.mHour, d.mMinute, d.mSecond);
-    };
+    const auto key = [](const Date& d) { return std::tie(d.mYear, d.mMonth, d.mDay, d.mHour, d.mMinute, d.mSecond); };
     const auto mine = key(*this);
     const auto theirs = key(*other);
     if (mine < theirs) return -1;

@@ -18,11 +18,16 @@ std::string IdentityOf(const Variant& key) {
         return id;
     };
     switch (key.Type()) {
-        case Variant::Kind::Int32: return withBytes('I', static_cast<std::uint32_t>(std::get<Int32>(raw)));
-        case Variant::Kind::Boolean: return std::get<bool>(raw) ? "BT" : "BF";
-        case Variant::Kind::Color: return withBytes('C', std::get<Color>(raw).Integer());
-        case Variant::Kind::String: return 'S' + std::get<std::string>(raw);
-        case Variant::Kind::Nil: break;
+        case Variant::Kind::Int32:
+            return withBytes('I', static_cast<std::uint32_t>(std::get<Int32>(raw)));
+        case Variant::Kind::Boolean:
+            return std::get<bool>(raw) ? "BT" : "BF";
+        case Variant::Kind::Color:
+            return withBytes('C', std::get<Color>(raw).Integer());
+        case Variant::Kind::String:
+            return 'S' + std::get<std::string>(raw);
+        case Variant::Kind::Nil:
+            break;
     }
     return "N";
 }

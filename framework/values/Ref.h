@@ -31,7 +31,9 @@ public:
     operator std::shared_ptr<T>() const { return mPtr; }
 
     template <typename U>
-    Ref<U> As() const { return Ref<U>(std::dynamic_pointer_cast<U>(mPtr)); }
+    Ref<U> As() const {
+        return Ref<U>(std::dynamic_pointer_cast<U>(mPtr));
+    }
 
     friend bool operator==(const Ref& a, const Ref& b) { return a.mPtr == b.mPtr; }
     friend bool operator==(const Ref& a, std::nullptr_t) { return !a.mPtr; }

@@ -1,11 +1,11 @@
 #include "framework/values/Strings.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace kivra::framework {
 
@@ -45,8 +45,7 @@ std::size_t CharLength(const std::string& s, std::size_t i) {
 
 // The byte offset count characters after byte offset from (s.size() at most);
 // skipped receives how many characters there were.
-std::size_t AdvanceChars(const std::string& s, std::size_t from, std::size_t count,
-                         std::size_t* skipped = nullptr) {
+std::size_t AdvanceChars(const std::string& s, std::size_t from, std::size_t count, std::size_t* skipped = nullptr) {
     std::size_t n = 0;
     while (n < count && from < s.size()) {
         from += CharLength(s, from);
@@ -114,9 +113,7 @@ Int32 InStrB(Int32 start, const std::string& s, const std::string& find) {
     return pos == npos ? 0 : Saturate(pos + 1);
 }
 
-std::string Mid(const std::string& s, Int32 start) {
-    return s.substr(AdvanceChars(s, 0, ClampedStart(start)));
-}
+std::string Mid(const std::string& s, Int32 start) { return s.substr(AdvanceChars(s, 0, ClampedStart(start))); }
 
 std::string Mid(const std::string& s, Int32 start, Int32 length) {
     if (length <= 0) return {};
@@ -147,10 +144,17 @@ double Val(const std::string& s) {
     if (i + 1 < n && s[i] == '&') {
         int base = 0;
         switch (AsciiLower(s[i + 1])) {
-            case 'h': base = 16; break;
-            case 'o': base = 8; break;
-            case 'b': base = 2; break;
-            default: return 0.0;
+            case 'h':
+                base = 16;
+                break;
+            case 'o':
+                base = 8;
+                break;
+            case 'b':
+                base = 2;
+                break;
+            default:
+                return 0.0;
         }
         // A double holds any length of digits: past 2^53 it loses the low
         // digits, far past it becomes infinity, never undefined.
@@ -219,8 +223,7 @@ std::string Chr(Int32 codePoint) {
     const auto byte = [](std::uint32_t b) { return static_cast<char>(b); };
     if (cp < 0x80) return std::string(1, byte(cp));
     if (cp < 0x800) return {byte(0xC0 | (cp >> 6)), byte(0x80 | (cp & 0x3F))};
-    if (cp < 0x10000)
-        return {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))};
+    if (cp < 0x10000) return {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))};
     return {byte(0xF0 | (cp >> 18)), byte(0x80 | ((cp >> 12) & 0x3F)), byte(0x80 | ((cp >> 6) & 0x3F)),
             byte(0x80 | (cp & 0x3F))};
 }

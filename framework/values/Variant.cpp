@@ -32,11 +32,16 @@ Color ColorFromNumber(double n) {
 
 Variant::Kind Variant::Type() const {
     switch (mValue.index()) {
-        case 1: return Kind::Int32;
-        case 2: return Kind::Boolean;
-        case 3: return Kind::Color;
-        case 4: return Kind::String;
-        default: return Kind::Nil;
+        case 1:
+            return Kind::Int32;
+        case 2:
+            return Kind::Boolean;
+        case 3:
+            return Kind::Color;
+        case 4:
+            return Kind::String;
+        default:
+            return Kind::Nil;
     }
 }
 
@@ -72,15 +77,19 @@ Variant StringToVariant(const std::string& value) { return Variant::FromString(v
 std::string VariantToString(const Variant& value) {
     const auto& raw = value.Raw();
     switch (value.Type()) {
-        case Variant::Kind::Int32: return Str(std::get<Int32>(raw));
-        case Variant::Kind::Boolean: return std::get<bool>(raw) ? "True" : "False";
+        case Variant::Kind::Int32:
+            return Str(std::get<Int32>(raw));
+        case Variant::Kind::Boolean:
+            return std::get<bool>(raw) ? "True" : "False";
         case Variant::Kind::Color: {
             char buffer[11];
             std::snprintf(buffer, sizeof buffer, "&h%08X", static_cast<unsigned>(std::get<Color>(raw).Integer()));
             return buffer;
         }
-        case Variant::Kind::String: return std::get<std::string>(raw);
-        case Variant::Kind::Nil: break;
+        case Variant::Kind::String:
+            return std::get<std::string>(raw);
+        case Variant::Kind::Nil:
+            break;
     }
     return {};
 }
@@ -88,11 +97,16 @@ std::string VariantToString(const Variant& value) {
 Int32 VariantToInt32(const Variant& value) {
     const auto& raw = value.Raw();
     switch (value.Type()) {
-        case Variant::Kind::Int32: return std::get<Int32>(raw);
-        case Variant::Kind::Boolean: return std::get<bool>(raw) ? 1 : 0;
-        case Variant::Kind::Color: return static_cast<Int32>(std::get<Color>(raw).Integer());
-        case Variant::Kind::String: return ToInt32(Val(std::get<std::string>(raw)));
-        case Variant::Kind::Nil: break;
+        case Variant::Kind::Int32:
+            return std::get<Int32>(raw);
+        case Variant::Kind::Boolean:
+            return std::get<bool>(raw) ? 1 : 0;
+        case Variant::Kind::Color:
+            return static_cast<Int32>(std::get<Color>(raw).Integer());
+        case Variant::Kind::String:
+            return ToInt32(Val(std::get<std::string>(raw)));
+        case Variant::Kind::Nil:
+            break;
     }
     return 0;
 }
@@ -100,16 +114,20 @@ Int32 VariantToInt32(const Variant& value) {
 bool VariantToBoolean(const Variant& value) {
     const auto& raw = value.Raw();
     switch (value.Type()) {
-        case Variant::Kind::Int32: return std::get<Int32>(raw) != 0;
-        case Variant::Kind::Boolean: return std::get<bool>(raw);
-        case Variant::Kind::Color: return std::get<Color>(raw).Integer() != 0;
+        case Variant::Kind::Int32:
+            return std::get<Int32>(raw) != 0;
+        case Variant::Kind::Boolean:
+            return std::get<bool>(raw);
+        case Variant::Kind::Color:
+            return std::get<Color>(raw).Integer() != 0;
         case Variant::Kind::String: {
             const std::string text = TrimAsciiBlanks(std::get<std::string>(raw));
             if (StringEquals(text, "True")) return true;
             if (StringEquals(text, "False")) return false;
             return Val(text) != 0.0;
         }
-        case Variant::Kind::Nil: break;
+        case Variant::Kind::Nil:
+            break;
     }
     return false;
 }
@@ -117,11 +135,16 @@ bool VariantToBoolean(const Variant& value) {
 Color VariantToColor(const Variant& value) {
     const auto& raw = value.Raw();
     switch (value.Type()) {
-        case Variant::Kind::Int32: return Color(static_cast<std::uint32_t>(std::get<Int32>(raw)));
-        case Variant::Kind::Boolean: return Color(std::get<bool>(raw) ? 1u : 0u);
-        case Variant::Kind::Color: return std::get<Color>(raw);
-        case Variant::Kind::String: return ColorFromNumber(Val(std::get<std::string>(raw)));
-        case Variant::Kind::Nil: break;
+        case Variant::Kind::Int32:
+            return Color(static_cast<std::uint32_t>(std::get<Int32>(raw)));
+        case Variant::Kind::Boolean:
+            return Color(std::get<bool>(raw) ? 1u : 0u);
+        case Variant::Kind::Color:
+            return std::get<Color>(raw);
+        case Variant::Kind::String:
+            return ColorFromNumber(Val(std::get<std::string>(raw)));
+        case Variant::Kind::Nil:
+            break;
     }
     return Color(0);
 }

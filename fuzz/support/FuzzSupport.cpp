@@ -51,8 +51,8 @@ void Init(int* argc, char*** argv) {
     ScreenConfig() = base + "/kivra-fuzz-screen-" + std::to_string(::getpid()) + ".json";
     {
         std::ofstream config(ScreenConfig());
-        config << R"({"screens":[{"name":"fuzz","x":0,"y":0,"width":)" << kDesktopWidth
-               << R"(,"height":)" << kDesktopHeight << R"(,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
+        config << R"({"screens":[{"name":"fuzz","x":0,"y":0,"width":)" << kDesktopWidth << R"(,"height":)"
+               << kDesktopHeight << R"(,"logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})";
     }
     ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + ScreenConfig()).c_str(), 1);
 

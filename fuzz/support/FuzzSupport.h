@@ -30,7 +30,7 @@ void CheckNoUnhandledException();
 
 }  // namespace kivra::fuzz
 
-#define KIVRA_FUZZ_CHECK(condition, what)                                     \
-    do {                                                                      \
-        if (!(condition)) ::kivra::fuzz::Fail(__FILE__, __LINE__, (what));    \
+#define KIVRA_FUZZ_CHECK(condition, what)                                  \
+    do {                                                                   \
+        if (!(condition)) ::kivra::fuzz::Fail(__FILE__, __LINE__, (what)); \
     } while (false)

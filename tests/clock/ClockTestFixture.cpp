@@ -79,9 +79,7 @@ fw::Ref<fw::RoundRectangle> ClockTestFixture::Square(fw::Int32 index) const {
     return win->ControlByNameIndex("sq", index).As<fw::RoundRectangle>();
 }
 
-fw::Ref<fw::Timer> ClockTestFixture::ClockTimer() const {
-    return win->ControlByName("SecTimer").As<fw::Timer>();
-}
+fw::Ref<fw::Timer> ClockTestFixture::ClockTimer() const { return win->ControlByName("SecTimer").As<fw::Timer>(); }
 
 std::array<int, 4> ClockTestFixture::LitCounts() const {
     // Squares 0-2 hour tens, 3-11 hour units, 12-17 minute tens, 18-26 minute units.

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "clock/WinMain.h"
-#include "framework/values/Ref.h"
-#include "framework/ui/RoundRectangle.h"
-#include "framework/testing/Testing.h"
 #include "framework/app/Timer.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/RoundRectangle.h"
+#include "framework/values/Ref.h"
 #include "framework/values/Variant.h"
 
 namespace kivra {

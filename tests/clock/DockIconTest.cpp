@@ -16,9 +16,9 @@
 #include "framework/app/DockItem.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
+#include "framework/drawing/detail/PictureData.h"
 #include "framework/values/Types.h"
 #include "framework/values/Variant.h"
-#include "framework/drawing/detail/PictureData.h"
 
 namespace kivra {
 namespace {
@@ -39,7 +39,10 @@ QImage OwnIcon() {
 }
 
 QImage ShownIcon() {
-    return QApplication::windowIcon().pixmap(QSize(128, 128)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return QApplication::windowIcon()
+        .pixmap(QSize(128, 128))
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QRgb Opaque(fw::Color c) { return 0xFF000000u | c.Integer(); }
@@ -105,7 +108,8 @@ protected:
     // on the tile, in square order.
     std::vector<QRgb> SquareCentres(const QImage& tile, const std::vector<QPointF>& centres) {
         std::vector<QRgb> colours;
-        for (const QPointF& c : centres) colours.push_back(tile.pixel(static_cast<int>(c.x()), static_cast<int>(c.y())));
+        for (const QPointF& c : centres)
+            colours.push_back(tile.pixel(static_cast<int>(c.x()), static_cast<int>(c.y())));
         return colours;
     }
 };
@@ -117,17 +121,15 @@ struct PlacementCase {
 
 TEST_F(DockIcon, FaceIsScaledToTheLongerSideTurnedUprightAndCentred) {
     const PlacementCase cases[] = {
-        {510, 150, 0, QRect(0, 45, 128, 38)},   // 150 * 128 / 510 = 37.6 -> 38; (128 - 38) / 2 = 45
-        {150, 510, 1, QRect(0, 45, 128, 38)},   // turned back counter-clockwise
-        {510, 150, 2, QRect(0, 45, 128, 38)},
-        {150, 510, 3, QRect(0, 45, 128, 38)},
-        {150, 510, 0, QRect(45, 0, 38, 128)},   // higher than wide, not turned
-        {510, 150, 5, QRect(0, 45, 128, 38)},   // an unknown rotation turns nothing
-        {150, 510, 7, QRect(45, 0, 38, 128)},
-        {300, 300, 0, QRect(0, 0, 128, 128)},   // square: the second branch
-        {49, 49, 0, QRect(0, 0, 128, 128)},     // 49 * (128 / 49) falls just short of 128
-        {511, 150, 0, QRect(0, 45, 128, 38)},   // 37.57 -> 38
-        {510, 147, 0, QRect(0, 46, 128, 37)},   // 36.89 -> 37; 45.5 -> 46
+        {510, 150, 0, QRect(0, 45, 128, 38)},  // 150 * 128 / 510 = 37.6 -> 38; (128 - 38) / 2 = 45
+        {150, 510, 1, QRect(0, 45, 128, 38)},  // turned back counter-clockwise
+        {510, 150, 2, QRect(0, 45, 128, 38)}, {150, 510, 3, QRect(0, 45, 128, 38)},
+        {150, 510, 0, QRect(45, 0, 38, 128)},  // higher than wide, not turned
+        {510, 150, 5, QRect(0, 45, 128, 38)},  // an unknown rotation turns nothing
+        {150, 510, 7, QRect(45, 0, 38, 128)}, {300, 300, 0, QRect(0, 0, 128, 128)},  // square: the second branch
+        {49, 49, 0, QRect(0, 0, 128, 128)},    // 49 * (128 / 49) falls just short of 128
+        {511, 150, 0, QRect(0, 45, 128, 38)},  // 37.57 -> 38
+        {510, 147, 0, QRect(0, 46, 128, 37)},  // 36.89 -> 37; 45.5 -> 46
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " rotation " << c.rotation);
@@ -143,12 +145,14 @@ TEST_F(DockIcon, TileIsPixelForPixelTheShrunkPaintedWindow) {
     struct Case {
         Int32 width, height, rotation;
     };
+    // clang-format off
     const Case cases[] = {
         {510, 150, 0},  {510, 150, 2},   {150, 510, 1},   {150, 510, 3},  {511, 149, 0},  {149, 511, 1},
         {509, 151, 2},  {151, 509, 3},   {1020, 300, 0},  {300, 1020, 3}, {2040, 600, 0}, {2040, 600, 2},
         {600, 2040, 1}, {3840, 1129, 0}, {637, 2159, 3},  {51, 15, 0},    {15, 51, 1},    {15, 51, 3},
         {129, 38, 0},   {128, 38, 2},    {300, 300, 0},   {49, 49, 0},    {510, 150, 5},  {150, 510, 7},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " rotation " << c.rotation);
         OpenAt(c.width, c.height, c.rotation);

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "clock/GraphicUtils.h"
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Group2D.h"
-#include "framework/values/NilObjectException.h"
 #include "framework/drawing/Picture.h"
+#include "framework/values/Color.h"
+#include "framework/values/NilObjectException.h"
 
 namespace kivra {
 namespace {
@@ -49,10 +49,12 @@ struct Shape {
     Int32 width, height;
 };
 
+// clang-format off
 const Shape kShapes[] = {
     {"1x1", 1, 1}, {"one row", 5, 1}, {"one column", 1, 4}, {"odd x odd", 5, 3},
     {"even x even", 4, 2}, {"wide", 6, 3}, {"tall", 3, 7},
 };
+// clang-format on
 
 struct Case {
     Shape shape;
@@ -85,13 +87,15 @@ protected:
         auto g = source->Graphics();
         // Distinct colours every depth keeps apart: steps of 51 in each channel.
         for (Int32 i = 0; i < W * H; ++i) {
-            const std::uint32_t r = static_cast<std::uint32_t>(i % 6) * 51, gr = static_cast<std::uint32_t>(i / 6 % 6) * 51,
+            const std::uint32_t r = static_cast<std::uint32_t>(i % 6) * 51,
+                                gr = static_cast<std::uint32_t>(i / 6 % 6) * 51,
                                 b = static_cast<std::uint32_t>(5 - i / 36) * 51;
             g->Pixel(i % W, i / W, Color((r << 16) | (gr << 8) | b));
         }
         if (c.masked) {
             auto m = source->Mask(true)->Graphics();
-            for (Int32 i = 0; i < W * H; ++i) m->Pixel(i % W, i / W, Color(static_cast<std::uint32_t>(0x010203 * (i + 1))));
+            for (Int32 i = 0; i < W * H; ++i)
+                m->Pixel(i % W, i / W, Color(static_cast<std::uint32_t>(0x010203 * (i + 1))));
         }
         image = Read(*source);
         if (c.masked) mask = Read(*source->Mask(true));
@@ -208,8 +212,8 @@ TEST(GraphicUtils, CornersLandWhereTheTurnTakesThem) {
     g->Pixel(0, 1, bottomLeft);
 
     auto cw = GraphicUtils::Rotate90(p, false)->Graphics();  // 2 x 3
-    EXPECT_EQ(cw->Pixel(1, 0), topLeft);   // top-right corner
-    EXPECT_EQ(cw->Pixel(1, 2), topRight);  // bottom-right corner
+    EXPECT_EQ(cw->Pixel(1, 0), topLeft);                     // top-right corner
+    EXPECT_EQ(cw->Pixel(1, 2), topRight);                    // bottom-right corner
     EXPECT_EQ(cw->Pixel(0, 0), bottomLeft);
 
     auto ccw = GraphicUtils::Rotate90(p, true)->Graphics();
@@ -266,7 +270,8 @@ TEST(GraphicUtils, CopyTakesImagePixelsAlsoWhereTheMaskHidesThem) {
 TEST(GraphicUtils, AnUntouchedMaskTurnsToABlackMaskOfTheTurnedSize) {
     auto p = fw::NewPicture(5, 2, 16);
     p->Mask(true);
-    for (const auto& result : {GraphicUtils::Rotate90(p, false), GraphicUtils::Rotate90(p, true), GraphicUtils::Rotate180(p)}) {
+    for (const auto& result :
+         {GraphicUtils::Rotate90(p, false), GraphicUtils::Rotate90(p, true), GraphicUtils::Rotate180(p)}) {
         ASSERT_TRUE(result->HasMask());
         auto mask = result->Mask(false);
         EXPECT_EQ(mask->Width(), result->Width());
@@ -355,7 +360,8 @@ TEST(GraphicUtils, CopyPutsTheMaskBackWhenItFails) {
         } catch (const fw::NilObjectException&) {
         }
         auto g = source->Mask(false)->Graphics();
-        const bool restored = g->Pixel(0, 0) == Color(0xFFFFFF) && g->Pixel(side / 2 - 1, side - 1) == Color(0xFFFFFF) &&
+        const bool restored = g->Pixel(0, 0) == Color(0xFFFFFF) &&
+                              g->Pixel(side / 2 - 1, side - 1) == Color(0xFFFFFF) &&
                               g->Pixel(side / 2, 0) == Color(0) && g->Pixel(side - 2, side - 1) == Color(0) &&
                               g->Pixel(side - 1, side - 1) == Color(0x808080);
         _exit(restored ? 0 : 1);

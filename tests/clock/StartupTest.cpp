@@ -4,9 +4,9 @@
 
 #include "clock/App.h"
 #include "clock/FileTypes.h"
+#include "framework/app/Runtime.h"
 #include "framework/values/NilObjectException.h"
 #include "framework/values/Random.h"
-#include "framework/app/Runtime.h"
 
 namespace kivra {
 namespace {

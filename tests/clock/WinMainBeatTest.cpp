@@ -56,6 +56,7 @@ struct BeatCase {
 };
 
 TEST_F(WinMainBeat, GateAndSameSecondTestAcrossFirings) {
+    // clang-format off
     const BeatCase cases[] = {
         {"every second", 0,
          {{20, 2, false}, {20, 2, true}, {20, 2, false}, {20, 3, true}, {20, 3, false}, {21, 3, true}}},
@@ -68,6 +69,7 @@ TEST_F(WinMainBeat, GateAndSameSecondTestAcrossFirings) {
         {"out of range above", 9, {{20, 2, false}, {20, 3, true}, {20, 3, false}, {20, 5, true}}},
         {"out of range below", -1, {{20, 2, false}, {20, 2, true}, {20, 7, true}}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OpenWithBeat(c.changeMode);

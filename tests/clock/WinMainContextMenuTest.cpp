@@ -30,10 +30,22 @@ protected:
 TEST_F(WinMainContextMenu, HoldsTheSixteenEntriesInOrder) {
     OpenClock();
     const auto entries = ContextMenu();
-    const std::vector<std::string> captions = {
-        "About Kivra...", "-", "Colors...", "-", "Rotate", "-", "24hr Mode", "12hr Mode", "-",
-        "Change every Second", "Change every 4 Seconds", "Change every Minute", "-", "Update Dock Icon", "-",
-        "Quit"};
+    const std::vector<std::string> captions = {"About Kivra...",
+                                               "-",
+                                               "Colors...",
+                                               "-",
+                                               "Rotate",
+                                               "-",
+                                               "24hr Mode",
+                                               "12hr Mode",
+                                               "-",
+                                               "Change every Second",
+                                               "Change every 4 Seconds",
+                                               "Change every Minute",
+                                               "-",
+                                               "Update Dock Icon",
+                                               "-",
+                                               "Quit"};
     ASSERT_EQ(entries.size(), captions.size());
     for (std::size_t i = 0; i < captions.size(); ++i) {
         EXPECT_EQ(entries[i].text, captions[i]);
@@ -55,7 +67,8 @@ TEST_F(WinMainContextMenu, CheckMarksFollowTheState) {
     EXPECT_EQ(Checked(), (Strings{"24hr Mode", "Change every Second", "Update Dock Icon"}));
 
     Restart();
-    WriteSettings({{"ChangeMode", Int32ToVariant(3)}, {"24HrMode", BooleanToVariant(true)},
+    WriteSettings({{"ChangeMode", Int32ToVariant(3)},
+                   {"24HrMode", BooleanToVariant(true)},
                    {"Update Icon", BooleanToVariant(false)}});
     OpenClock();
     EXPECT_EQ(Checked(), (Strings{"24hr Mode"}));

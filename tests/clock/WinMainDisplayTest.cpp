@@ -30,11 +30,13 @@ struct TimeCase {
 };
 
 TEST_F(WinMainDisplay, LightsAsManySquaresAsEachDigitInItsGroupColour) {
+    // clang-format off
     const TimeCase cases[] = {
         {0, 0, true, {0, 0, 0, 0}},   {0, 0, false, {1, 2, 0, 0}},  {12, 34, true, {1, 2, 3, 4}},
         {12, 34, false, {1, 2, 3, 4}}, {13, 5, false, {0, 1, 0, 5}}, {13, 5, true, {1, 3, 0, 5}},
         {19, 59, true, {1, 9, 5, 9}}, {23, 59, false, {1, 1, 5, 9}}, {10, 10, false, {1, 0, 1, 0}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.hour << ":" << c.minute << (c.twentyFour ? " 24h" : " 12h"));
         OpenInMode(c.twentyFour);

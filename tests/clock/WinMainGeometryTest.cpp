@@ -25,17 +25,23 @@ struct PlaceCase {
 
 TEST_F(WinMainGeometry, LaysTheSquaresOutForSizeAndRotation) {
     const PlaceCase cases[] = {
-        {510, 150, 0, 0, 20, 20, 30, 6},    {510, 150, 0, 26, 460, 100, 30, 6},
-        {150, 510, 1, 0, 100, 20, 30, 6},   {150, 510, 1, 2, 20, 20, 30, 6},
-        {510, 150, 2, 0, 460, 100, 30, 6},  {510, 150, 2, 26, 20, 20, 30, 6},
-        {150, 510, 3, 0, 20, 460, 30, 6},   {150, 510, 3, 2, 100, 460, 30, 6},
+        {510, 150, 0, 0, 20, 20, 30, 6},
+        {510, 150, 0, 26, 460, 100, 30, 6},
+        {150, 510, 1, 0, 100, 20, 30, 6},
+        {150, 510, 1, 2, 20, 20, 30, 6},
+        {510, 150, 2, 0, 460, 100, 30, 6},
+        {510, 150, 2, 26, 20, 20, 30, 6},
+        {150, 510, 3, 0, 20, 460, 30, 6},
+        {150, 510, 3, 2, 100, 460, 30, 6},
         // Spare room: right of the upright face, left of the half-turned one.
-        {1000, 150, 0, 24, 460, 20, 30, 6}, {1000, 150, 2, 24, 510, 100, 30, 6},
+        {1000, 150, 0, 24, 460, 20, 30, 6},
+        {1000, 150, 2, 24, 510, 100, 30, 6},
         {1000, 150, 2, 0, 950, 100, 30, 6},
         // One pixel per unit.
         {51, 15, 0, 26, 46, 10, 3, 1},
         // A rotation from a hand-edited file is measured as vertical and placed as 3.
-        {150, 510, 7, 0, 20, 460, 30, 6},   {150, 510, -5, 2, 100, 460, 30, 6},
+        {150, 510, 7, 0, 20, 460, 30, 6},
+        {150, 510, -5, 2, 100, 460, 30, 6},
         // Between whole units every value is rounded: u = 560 / 51.
         {560, 165, 0, 13, 285, 66, 33, 7},
     };
@@ -59,11 +65,13 @@ struct GripCase {
 };
 
 TEST_F(WinMainGeometry, GripIsTwoUnitsButAtLeastTenPixels) {
+    // clang-format off
     const GripCase cases[] = {
         {510, 150, 0, 490, 130, true}, {510, 150, 0, 489, 130, false}, {510, 150, 0, 490, 129, false},
         {510, 150, 0, 509, 149, true}, {150, 510, 1, 130, 490, true},  {150, 510, 3, 129, 490, false},
         {102, 30, 0, 92, 20, true},    {102, 30, 0, 91, 20, false},    {102, 30, 0, 92, 19, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " at " << c.x << "," << c.y);
         OpenAt(c.width, c.height, c.dir);
@@ -78,6 +86,7 @@ struct RatioCase {
 };
 
 TEST_F(WinMainGeometry, CorrectRatioCutsOnlyWindowsMoreThanFivePerCentOff) {
+    // clang-format off
     const RatioCase cases[] = {
         {510, 150, 0, 510, 150},   {1000, 150, 0, 510, 150}, {1000, 150, 2, 510, 150},
         {357, 100, 0, 340, 100},   {323, 100, 0, 323, 100},  {322, 100, 0, 322, 95},
@@ -86,6 +95,7 @@ TEST_F(WinMainGeometry, CorrectRatioCutsOnlyWindowsMoreThanFivePerCentOff) {
         // Measured as vertical when the rotation is out of range.
         {510, 150, 4, 44, 150},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " dir " << c.dir);
         OpenAt(c.width, c.height, c.dir);
@@ -106,17 +116,21 @@ struct ResizeCase {
 
 TEST_F(WinMainGeometry, ResizeWindowAddsDeltasDownToTheFaceAtOnePixelPerUnit) {
     const ResizeCase cases[] = {
-        {510, 150, 0, 20, 10, 530, 160},          {510, 150, 0, -100000, -100000, 51, 15},
-        {510, 150, 2, -500, 0, 51, 150},          {150, 510, 1, -100000, -100000, 15, 51},
-        {150, 510, 3, 0, -1000, 150, 51},         {510, 150, 0, 0, 0, 510, 150},
-        {510, 150, 7, 100, 100, 510, 150},        {150, 510, -1, -50, -50, 150, 510},
+        {510, 150, 0, 20, 10, 530, 160},
+        {510, 150, 0, -100000, -100000, 51, 15},
+        {510, 150, 2, -500, 0, 51, 150},
+        {150, 510, 1, -100000, -100000, 15, 51},
+        {150, 510, 3, 0, -1000, 150, 51},
+        {510, 150, 0, 0, 0, 510, 150},
+        {510, 150, 7, 100, 100, 510, 150},
+        {150, 510, -1, -50, -50, 150, 510},
         // Far past any screen: no overflow, and no side longer than the
         // desktop's longer side.
         {510, 150, 0, 2147483647, 2147483647, 3840, 3840},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " dir " << c.dir << " by " << c.dx
-                                          << "," << c.dy);
+        SCOPED_TRACE(::testing::Message()
+                     << c.width << "x" << c.height << " dir " << c.dir << " by " << c.dx << "," << c.dy);
         OpenAt(c.width, c.height, c.dir);
         win->ResizeWindow(c.dx, c.dy);
         EXPECT_EQ(win->Width(), c.newWidth);

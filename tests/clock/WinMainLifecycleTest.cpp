@@ -22,8 +22,10 @@ TEST_F(WinMainLifecycle, OpensShowingFiveThirtyFiveInTheColoursRead) {
         {Color{0x101010}, Color{0x202020}, Color{0x303030}, Color{0x404040}, Color{0x505050}},
     };
     for (const auto& c : cases) {
-        WriteSettings({{"ColorBG", ColorToVariant(c.bg)}, {"ColorH0", ColorToVariant(c.h0)},
-                       {"ColorM1", ColorToVariant(c.m1)}, {"ColorM0", ColorToVariant(c.m0)},
+        WriteSettings({{"ColorBG", ColorToVariant(c.bg)},
+                       {"ColorH0", ColorToVariant(c.h0)},
+                       {"ColorM1", ColorToVariant(c.m1)},
+                       {"ColorM0", ColorToVariant(c.m0)},
                        {"ColorOff", ColorToVariant(c.off)}});
         OpenClock();
         EXPECT_EQ(win->BackColor(), c.bg);

@@ -80,7 +80,8 @@ TEST_F(WinMainMouse, ReleaseCorrectsTheProportions) {
 
 TEST_F(WinMainMouse, OutOfRangeRotationLeavesTheSizeButStillMoves) {
     Restart();
-    WriteSettings({{"Rotation", Int32ToVariant(5)}, {"WinMain.Width", Int32ToVariant(150)},
+    WriteSettings({{"Rotation", Int32ToVariant(5)},
+                   {"WinMain.Width", Int32ToVariant(150)},
                    {"WinMain.Height", Int32ToVariant(510)}});
     OpenClock();
     testing::Press(*win, 140, 500);

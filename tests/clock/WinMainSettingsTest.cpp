@@ -116,7 +116,8 @@ TEST_F(WinMainSettings, SignalWhileTheUnreadableFileIsReportedLeavesTheFileAlone
 }
 
 TEST_F(WinMainSettings, PartialFileTakesDefaultsAndIsCompletedAtClose) {
-    WriteSettings({{"ChangeMode", Int32ToVariant(0)}, {"WinMain.Width", Int32ToVariant(600)},
+    WriteSettings({{"ChangeMode", Int32ToVariant(0)},
+                   {"WinMain.Width", Int32ToVariant(600)},
                    {"ColorBG", ColorToVariant(Color{0x102030})}});
     const std::string written = SettingsText();
     OpenClock();
@@ -134,8 +135,10 @@ TEST_F(WinMainSettings, PartialFileTakesDefaultsAndIsCompletedAtClose) {
 }
 
 TEST_F(WinMainSettings, OtherKeysAreDroppedAtTheNextWrite) {
-    WriteSettings({{"Stranger", StringToVariant("here")}, {"Rotation", Int32ToVariant(1)},
-                   {"WinMain.Width", Int32ToVariant(150)}, {"WinMain.Height", Int32ToVariant(510)}});
+    WriteSettings({{"Stranger", StringToVariant("here")},
+                   {"Rotation", Int32ToVariant(1)},
+                   {"WinMain.Width", Int32ToVariant(150)},
+                   {"WinMain.Height", Int32ToVariant(510)}});
     OpenClock();
     EXPECT_EQ(Setting("Stranger"), "here");
     Restart();

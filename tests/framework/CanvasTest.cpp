@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "framework/app/Application.h"
-#include "framework/ui/Canvas.h"
-#include "framework/drawing/Graphics.h"
 #include "framework/app/Runtime.h"
+#include "framework/drawing/Graphics.h"
 #include "framework/testing/Testing.h"
+#include "framework/ui/Canvas.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
 

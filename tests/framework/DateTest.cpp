@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "framework/values/Date.h"
 #include "framework/testing/Testing.h"
+#include "framework/values/Date.h"
 
 namespace fw = kivra::framework;
 

@@ -10,11 +10,11 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstring>
-#include <functional>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -135,8 +135,7 @@ TEST_F(FilesTest, RelativeOrEmptyXdgConfigHomeFallsBackToHomeConfig) {
     ScopedEnv home("HOME", Path("home"));
     fs::create_directory(Path("home"));
     for (const std::optional<std::string>& value : {std::optional<std::string>("relative/config"),
-                                                     std::optional<std::string>(""),
-                                                     std::optional<std::string>()}) {
+                                                    std::optional<std::string>(""), std::optional<std::string>()}) {
         ScopedEnv xdg("XDG_CONFIG_HOME", value);
         const auto folder = SpecialFolder::Preferences();
         ASSERT_TRUE(folder);
@@ -152,8 +151,8 @@ TEST_F(FilesTest, UnusableHomeFallsBackToTheAccountsHome) {
         !fs::is_directory(std::string(account->pw_dir) + "/.config"))
         GTEST_SKIP() << "the account has no home with a .config folder to compare with";
     ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
-    for (const std::optional<std::string>& value : {std::optional<std::string>("not/absolute"),
-                                                     std::optional<std::string>()}) {
+    for (const std::optional<std::string>& value :
+         {std::optional<std::string>("not/absolute"), std::optional<std::string>()}) {
         ScopedEnv home("HOME", value);
         const auto folder = SpecialFolder::Preferences();
         ASSERT_TRUE(folder);
@@ -171,8 +170,7 @@ TEST_F(FilesTest, PreferencesFolderThatCannotBeMadeIsNil) {
 
 TEST_F(FilesTest, ChildParentAndName) {
     const FolderItem folder("/a/b");
-    for (const std::string& bad : {""s, "."s, ".."s, "x/y"s, "/"s, "a\0b"s})
-        EXPECT_FALSE(folder.Child(bad)) << bad;
+    for (const std::string& bad : {""s, "."s, ".."s, "x/y"s, "/"s, "a\0b"s}) EXPECT_FALSE(folder.Child(bad)) << bad;
     EXPECT_EQ(folder.Child("c")->NativePath(), "/a/b/c");
     EXPECT_EQ(FolderItem("/a/b/").Child("c")->NativePath(), "/a/b/c");
     EXPECT_EQ(FolderItem("/").Child("etc")->NativePath(), "/etc");
@@ -338,13 +336,17 @@ TEST_F(FilesTest, WhatIsNoRegularFileIsNeitherOpenedNorReplaced) {
         {"folder", false, [](const std::string& p) { return fs::create_directory(p); }},
         {"FIFO", false, [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
         {"socket", false, socketAt},
-        {"null device", true, [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
-        {"dangling link", false, [this](const std::string& p) { return ::symlink(Path("other/gone").c_str(), p.c_str()) == 0; }},
+        {"null device", true,
+         [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+        {"dangling link", false,
+         [this](const std::string& p) { return ::symlink(Path("other/gone").c_str(), p.c_str()) == 0; }},
         {"looping link", false, [](const std::string& p) { return ::symlink(p.c_str(), p.c_str()) == 0; }},
-        {"link to a folder", false, [this](const std::string& p) { return ::symlink(Path("other").c_str(), p.c_str()) == 0; }},
+        {"link to a folder", false,
+         [this](const std::string& p) { return ::symlink(Path("other").c_str(), p.c_str()) == 0; }},
         {"link to a FIFO", false,
          [this](const std::string& p) {
-             return ::mkfifo(Path("other/fifo").c_str(), 0600) == 0 && ::symlink(Path("other/fifo").c_str(), p.c_str()) == 0;
+             return ::mkfifo(Path("other/fifo").c_str(), 0600) == 0 &&
+                    ::symlink(Path("other/fifo").c_str(), p.c_str()) == 0;
          }},
         {"link to a zero device", true,
          [this](const std::string& p) {

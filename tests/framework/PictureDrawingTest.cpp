@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/RGBSurface.h"
 #include "framework/drawing/detail/PictureData.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 namespace {
@@ -44,15 +44,20 @@ struct ShapeCase {
 };
 
 const ShapeCase kShapes[] = {
-    {"FillRect fills width x height from x, y", [](Graphics& g) { g.FillRect(1, 1, 3, 2); },
+    {"FillRect fills width x height from x, y",
+     [](Graphics& g) { g.FillRect(1, 1, 3, 2); },
      {"......", ".###..", ".###..", "......", "......"}},
-    {"FillRect of 1 x 1 is one pixel", [](Graphics& g) { g.FillRect(5, 4, 1, 1); },
+    {"FillRect of 1 x 1 is one pixel",
+     [](Graphics& g) { g.FillRect(5, 4, 1, 1); },
      {"......", "......", "......", "......", ".....#"}},
-    {"FillRect clipped on every side", [](Graphics& g) { g.FillRect(-3, -2, 100, 4); },
+    {"FillRect clipped on every side",
+     [](Graphics& g) { g.FillRect(-3, -2, 100, 4); },
      {"######", "######", "......", "......", "......"}},
-    {"FillRect with huge sizes does not overflow", [](Graphics& g) { g.FillRect(4, 3, kMax, kMax); },
+    {"FillRect with huge sizes does not overflow",
+     [](Graphics& g) { g.FillRect(4, 3, kMax, kMax); },
      {"......", "......", "......", "....##", "....##"}},
-    {"FillRect from the far left", [](Graphics& g) { g.FillRect(kMin, 0, kMax, 1); },
+    {"FillRect from the far left",
+     [](Graphics& g) { g.FillRect(kMin, 0, kMax, 1); },
      {"......", "......", "......", "......", "......"}},
     {"FillRect of zero or negative size draws nothing",
      [](Graphics& g) {
@@ -69,48 +74,66 @@ const ShapeCase kShapes[] = {
          g.FillRect(kMax, kMax, kMax, kMax);
      },
      {"......", "......", "......", "......", "......"}},
-    {"DrawRect outlines the outermost pixels", [](Graphics& g) { g.DrawRect(0, 0, 5, 4); },
+    {"DrawRect outlines the outermost pixels",
+     [](Graphics& g) { g.DrawRect(0, 0, 5, 4); },
      {"#####.", "#...#.", "#...#.", "#####.", "......"}},
-    {"DrawRect of one row and one column", [](Graphics& g) {
+    {"DrawRect of one row and one column",
+     [](Graphics& g) {
          g.DrawRect(0, 0, 4, 1);
          g.DrawRect(5, 1, 1, 4);
      },
      {"####..", ".....#", ".....#", ".....#", ".....#"}},
-    {"DrawRect of two rows", [](Graphics& g) { g.DrawRect(1, 2, 3, 2); },
+    {"DrawRect of two rows",
+     [](Graphics& g) { g.DrawRect(1, 2, 3, 2); },
      {"......", "......", ".###..", ".###..", "......"}},
-    {"DrawRect clipped keeps only the visible edges", [](Graphics& g) { g.DrawRect(-1, 2, 4, 10); },
+    {"DrawRect clipped keeps only the visible edges",
+     [](Graphics& g) { g.DrawRect(-1, 2, 4, 10); },
      {"......", "......", "###...", "..#...", "..#..."}},
-    {"DrawRect with huge sizes", [](Graphics& g) { g.DrawRect(2, 1, kMax, kMax); },
+    {"DrawRect with huge sizes",
+     [](Graphics& g) { g.DrawRect(2, 1, kMax, kMax); },
      {"......", "..####", "..#...", "..#...", "..#..."}},
-    {"DrawLine includes both end points", [](Graphics& g) { g.DrawLine(1, 1, 4, 1); },
+    {"DrawLine includes both end points",
+     [](Graphics& g) { g.DrawLine(1, 1, 4, 1); },
      {"......", ".####.", "......", "......", "......"}},
-    {"DrawLine of one point", [](Graphics& g) { g.DrawLine(2, 3, 2, 3); },
+    {"DrawLine of one point",
+     [](Graphics& g) { g.DrawLine(2, 3, 2, 3); },
      {"......", "......", "......", "..#...", "......"}},
-    {"DrawLine vertical, backwards", [](Graphics& g) { g.DrawLine(0, 4, 0, 1); },
+    {"DrawLine vertical, backwards",
+     [](Graphics& g) { g.DrawLine(0, 4, 0, 1); },
      {"......", "#.....", "#.....", "#.....", "#....."}},
-    {"DrawLine diagonal", [](Graphics& g) { g.DrawLine(0, 0, 4, 4); },
+    {"DrawLine diagonal",
+     [](Graphics& g) { g.DrawLine(0, 0, 4, 4); },
      {"#.....", ".#....", "..#...", "...#..", "....#."}},
-    {"DrawLine shallow", [](Graphics& g) { g.DrawLine(0, 0, 5, 2); },
+    {"DrawLine shallow",
+     [](Graphics& g) { g.DrawLine(0, 0, 5, 2); },
      {"##....", "..##..", "....##", "......", "......"}},
-    {"DrawLine reversed covers the same pixels", [](Graphics& g) { g.DrawLine(5, 2, 0, 0); },
+    {"DrawLine reversed covers the same pixels",
+     [](Graphics& g) { g.DrawLine(5, 2, 0, 0); },
      {"##....", "..##..", "....##", "......", "......"}},
-    {"DrawLine steep", [](Graphics& g) { g.DrawLine(1, 0, 3, 4); },
-     {".#....", "..#...", "..#...", "...#..", "...#.."}},
-    {"DrawLine clipped far outside", [](Graphics& g) { g.DrawLine(-1000000000, -1000000000, 1000000000, 1000000000); },
+    {"DrawLine steep", [](Graphics& g) { g.DrawLine(1, 0, 3, 4); }, {".#....", "..#...", "..#...", "...#..", "...#.."}},
+    {"DrawLine clipped far outside",
+     [](Graphics& g) { g.DrawLine(-1000000000, -1000000000, 1000000000, 1000000000); },
      {"#.....", ".#....", "..#...", "...#..", "....#."}},
-    {"DrawLine across the whole Int32 range", [](Graphics& g) { g.DrawLine(kMin, 2, kMax, 2); },
+    {"DrawLine across the whole Int32 range",
+     [](Graphics& g) { g.DrawLine(kMin, 2, kMax, 2); },
      {"......", "......", "######", "......", "......"}},
-    {"DrawLine with extreme slope", [](Graphics& g) { g.DrawLine(kMin, kMin, kMax, kMax); },
+    {"DrawLine with extreme slope",
+     [](Graphics& g) { g.DrawLine(kMin, kMin, kMax, kMax); },
      {"#.....", ".#....", "..#...", "...#..", "....#."}},
-    {"FillRoundRect cuts the corners", [](Graphics& g) { g.FillRoundRect(0, 0, 6, 5, 4, 4); },
+    {"FillRoundRect cuts the corners",
+     [](Graphics& g) { g.FillRoundRect(0, 0, 6, 5, 4, 4); },
      {".####.", "######", "######", "######", ".####."}},
-    {"FillRoundRect without oval is a rectangle", [](Graphics& g) { g.FillRoundRect(1, 1, 3, 3, 0, 5); },
+    {"FillRoundRect without oval is a rectangle",
+     [](Graphics& g) { g.FillRoundRect(1, 1, 3, 3, 0, 5); },
      {"......", ".###..", ".###..", ".###..", "......"}},
-    {"FillRoundRect with an oval larger than itself", [](Graphics& g) { g.FillRoundRect(0, 0, 5, 5, 50, 50); },
+    {"FillRoundRect with an oval larger than itself",
+     [](Graphics& g) { g.FillRoundRect(0, 0, 5, 5, 50, 50); },
      {".###.", "#####", "#####", "#####", ".###."}},
-    {"FillRoundRect clipped", [](Graphics& g) { g.FillRoundRect(-3, -3, 6, 6, 4, 4); },
+    {"FillRoundRect clipped",
+     [](Graphics& g) { g.FillRoundRect(-3, -3, 6, 6, 4, 4); },
      {"###...", "###...", "##....", "......", "......"}},
-    {"FillRoundRect of zero size", [](Graphics& g) { g.FillRoundRect(1, 1, 0, 4, 2, 2); },
+    {"FillRoundRect of zero size",
+     [](Graphics& g) { g.FillRoundRect(1, 1, 0, 4, 2, 2); },
      {"......", "......", "......", "......", "......"}},
 };
 
@@ -182,7 +205,8 @@ TEST(Drawing, FillingTheWholePictureAgainAfterAnyOtherDrawingFillsIt) {
         void (*draw)(Picture& p);
     } cases[] = {
         {"pixel", [](Picture& p) { p.Graphics()->Pixel(1, 0, kRed); }},
-        {"surface pixel", [](Picture& p) {
+        {"surface pixel",
+         [](Picture& p) {
              if (auto surface = p.RGBSurface()) surface->Pixel(2, 1, kRed);  // depth 32 only
          }},
         {"line", [](Picture& p) { p.Graphics()->DrawLine(0, 0, 3, 1); }},
@@ -203,7 +227,8 @@ TEST(Drawing, FillingTheWholePictureAgainAfterAnyOtherDrawingFillsIt) {
             g->FillRect(-1, -1, 10, 10);
             for (Int32 y = 0; y < 2; ++y)
                 for (Int32 x = 0; x < 4; ++x)
-                    EXPECT_EQ(g->Pixel(x, y), g->Pixel(0, 0)) << c.name << ", depth " << depth << " at " << x << "," << y;
+                    EXPECT_EQ(g->Pixel(x, y), g->Pixel(0, 0))
+                        << c.name << ", depth " << depth << " at " << x << "," << y;
             EXPECT_NE(g->Pixel(0, 0), kRed) << c.name << ", depth " << depth;
         }
 }
@@ -245,6 +270,7 @@ TEST(DrawPicture, DegenerateRectanglesAndNilDrawNothing) {
     struct Args {
         Int32 x, y, dw, dh, sx, sy, sw, sh;
     };
+    // clang-format off
     const Args cases[] = {
         {0, 0, 0, 3, 0, 0, 4, 3},          {0, 0, 4, 0, 0, 0, 4, 3},          {0, 0, 4, 3, 0, 0, 0, 3},
         {0, 0, 4, 3, 0, 0, 4, -1},         {0, 0, -4, 3, 0, 0, 4, 3},         {0, 0, kOwn, kOwn, 4, 0, kOwn, kOwn},
@@ -253,6 +279,7 @@ TEST(DrawPicture, DegenerateRectanglesAndNilDrawNothing) {
         {kMax, kMax, kOwn, kOwn, 0, 0, kOwn, kOwn},
         {0, 0, 5, 5, kMax, kMax, kMax, kMax},
     };
+    // clang-format on
     for (const auto& a : cases) {
         auto target = NewPicture(6, 5, 32);
         target->Graphics()->DrawPicture(Numbered(4, 3), a.x, a.y, a.dw, a.dh, a.sx, a.sy, a.sw, a.sh);
@@ -270,9 +297,8 @@ TEST(DrawPicture, HugeScalesStayWithinBothPictures) {
         Int32 x, y, dw, dh, sx, sy, sw, sh;
     };
     const Args cases[] = {
-        {0, 0, kMax, kMax, 0, 0, 1, 1},     {kMin, kMin, kMax, kMax, 0, 0, 4, 3},
-        {-5, -5, kMax, 3, 0, 0, kMax, 3},   {0, 0, 1, 1, kMin, kMin, kMax, kMax},
-        {3, 2, 1000000, 1, 0, 0, 1, 1000000}, {0, 0, 2, 2, 0, 0, kMax, kMax},
+        {0, 0, kMax, kMax, 0, 0, 1, 1},       {kMin, kMin, kMax, kMax, 0, 0, 4, 3}, {-5, -5, kMax, 3, 0, 0, kMax, 3},
+        {0, 0, 1, 1, kMin, kMin, kMax, kMax}, {3, 2, 1000000, 1, 0, 0, 1, 1000000}, {0, 0, 2, 2, 0, 0, kMax, kMax},
     };
     for (const auto& a : cases) {
         auto target = NewPicture(6, 5, 32);
@@ -281,7 +307,8 @@ TEST(DrawPicture, HugeScalesStayWithinBothPictures) {
         for (Int32 y = 0; y < 5; ++y)
             for (Int32 x = 0; x < 6; ++x) {
                 const Color c = target->Graphics()->Pixel(x, y);
-                EXPECT_TRUE(c == kWhite || (c.Integer() >= 0x100 && c.Integer() < 0x100 + 4 * 16)) << std::hex << c.Integer();
+                EXPECT_TRUE(c == kWhite || (c.Integer() >= 0x100 && c.Integer() < 0x100 + 4 * 16))
+                    << std::hex << c.Integer();
             }
     }
     // A 1 x 1 source blown up over everything.
@@ -379,8 +406,8 @@ TEST(DrawPicture, DrawsThroughTheSourcesMask) {
         source->Graphics()->ForeColor(kBlack);
         source->Graphics()->FillRect(0, 0, 3, 1);
         auto mask = source->Mask(true)->Graphics();
-        mask->Pixel(1, 0, kWhite);              // transparent
-        mask->Pixel(2, 0, Color(0x808080));     // half
+        mask->Pixel(1, 0, kWhite);           // transparent
+        mask->Pixel(2, 0, Color(0x808080));  // half
         auto target = NewPicture(3, 1, targetDepth);
         target->Graphics()->DrawPicture(source, 0, 0);
         auto g = target->Graphics();

@@ -8,17 +8,17 @@
 #include <QTemporaryDir>
 
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "framework/values/Color.h"
+#include "framework/app/detail/NetWmIcon.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Group2D.h"
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/RGBSurface.h"
-#include "framework/app/detail/NetWmIcon.h"
 #include "framework/drawing/detail/PictureData.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 namespace {
@@ -29,11 +29,13 @@ struct SizeCase {
 };
 
 TEST(Picture, SidesBelowOneBecomeOneAndUnknownDepthsAre32) {
+    // clang-format off
     const SizeCase cases[] = {
         {4, 3, 32, 4, 3, 32},  {4, 3, 16, 4, 3, 16},     {4, 3, 8, 4, 3, 8},
         {0, 0, 32, 1, 1, 32},  {-7, 5, 8, 1, 5, 8},      {5, -2147483647 - 1, 16, 5, 1, 16},
         {2, 2, 24, 2, 2, 32},  {2, 2, 0, 2, 2, 32},      {2, 2, -8, 2, 2, 32},
     };
+    // clang-format on
     for (const auto& c : cases) {
         auto p = NewPicture(c.width, c.height, c.depth);
         ASSERT_TRUE(p);
@@ -61,6 +63,7 @@ TEST(Picture, NewPictureIsWhiteWithDefaultSettingsAndNoMask) {
 // last one dropped: what the old one held must never show in the new one,
 // and two pictures alive at once must never share pixels.
 TEST(Picture, LargePicturesReusingABufferStartWhiteAndStayApart) {
+    // clang-format off
     for (Int32 depth : {8, 16, 32}) {
         const Int32 w = 510, h = 300;  // well above the size that is reused
         {
@@ -87,6 +90,7 @@ TEST(Picture, LargePicturesReusingABufferStartWhiteAndStayApart) {
         third->Graphics()->FillRect(0, 0, w, h);
         EXPECT_EQ(QColor(copy.pixel(w - 1, h - 1)), QColor(0, 255, 0)) << depth;
     }
+    // clang-format on
 }
 
 TEST(Picture, AbsurdSizeGivesNilInsteadOfExhaustingMemory) {
@@ -204,6 +208,7 @@ TEST(Picture, Depth8KeepsEveryPaletteColourAndBlackAndWhite) {
 }
 
 TEST(Picture, PixelsOutsideReadBlackAndIgnoreWrites) {
+    // clang-format off
     for (Int32 depth : {8, 16, 32}) {
         auto p = NewPicture(3, 3, depth);
         auto g = p->Graphics();
@@ -219,6 +224,7 @@ TEST(Picture, PixelsOutsideReadBlackAndIgnoreWrites) {
         for (Int32 y = 0; y < 3; ++y)
             for (Int32 x = 0; x < 3; ++x) EXPECT_EQ(g->Pixel(x, y), Color(0xFFFFFF)) << depth;
     }
+    // clang-format on
 }
 
 TEST(Picture, PixelWritesNeverReachACopyAndReadsSeeEveryWrite) {
@@ -282,8 +288,8 @@ TEST(Picture, OpenGivesNilForWhatIsNoPicture) {
     QFile empty(dir.filePath("empty.png"));
     ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     empty.close();
-    for (const QString& path : {dir.filePath("missing.bmp"), dir.filePath("notes.bmp"), dir.filePath("empty.png"),
-                                dir.path(), QString()})
+    for (const QString& path :
+         {dir.filePath("missing.bmp"), dir.filePath("notes.bmp"), dir.filePath("empty.png"), dir.path(), QString()})
         EXPECT_FALSE(Picture::Open(path.toStdString())) << path.toStdString();
 }
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/detail/PictureData.h"
+#include "framework/values/Color.h"
 
 namespace kivra::framework {
 namespace {
@@ -109,8 +109,8 @@ TEST(RecordedPicture, ItsPixelsAreThoseOfEachFillPaintedAtOnce) {
     const QSize sizes[] = {{1, 1}, {15, 51}, {37, 13}, {510, 150}, {511, 149}};
     for (const auto& drawing : Drawings())
         for (const QSize& size : sizes) {
-            const std::string what = drawing.name + " " + std::to_string(size.width()) + "x" +
-                                     std::to_string(size.height());
+            const std::string what =
+                drawing.name + " " + std::to_string(size.width()) + "x" + std::to_string(size.height());
             Pair pair = Draw(drawing.draw, size.width(), size.height());
             // Single pixels read without making the pixels of a uniform picture.
             EXPECT_EQ(pair.kept->Graphics()->Pixel(0, 0), pair.painted->Graphics()->Pixel(0, 0)) << what;
@@ -119,23 +119,23 @@ TEST(RecordedPicture, ItsPixelsAreThoseOfEachFillPaintedAtOnce) {
 }
 
 struct ShrinkCase {
-    Int32 width, height;                       // the source
-    Int32 x, y, destWidth, destHeight;         // into a 128 x 128 target
+    Int32 width, height;                // the source
+    Int32 x, y, destWidth, destHeight;  // into a 128 x 128 target
     Int32 sourceX, sourceY, sourceWidth, sourceHeight;
 };
 
 TEST(RecordedPicture, ShrunkItGivesThePixelsOfItsPaintedSelf) {
     const ShrinkCase cases[] = {
-        {510, 150, 0, 0, 128, 38, 0, 0, 510, 150},      // the clock's icon
+        {510, 150, 0, 0, 128, 38, 0, 0, 510, 150},  // the clock's icon
         {510, 147, 0, 0, 128, 37, 0, 0, 510, 147},
         {511, 151, 0, 0, 128, 38, 0, 0, 511, 151},
         {150, 510, 0, 0, 38, 128, 0, 0, 150, 510},
         {2040, 600, 0, 0, 128, 38, 0, 0, 2040, 600},
         {3839, 1129, 0, 0, 128, 38, 0, 0, 3839, 1129},
         {300, 300, 0, 0, 128, 128, 0, 0, 300, 300},
-        {129, 37, 0, 0, 128, 37, 0, 0, 129, 37},        // barely smaller
-        {128, 38, 0, 0, 128, 38, 0, 0, 128, 38},        // not scaled at all
-        {510, 150, -20, 45, 128, 38, 0, 0, 510, 150},   // partly outside the target
+        {129, 37, 0, 0, 128, 37, 0, 0, 129, 37},       // barely smaller
+        {128, 38, 0, 0, 128, 38, 0, 0, 128, 38},       // not scaled at all
+        {510, 150, -20, 45, 128, 38, 0, 0, 510, 150},  // partly outside the target
         {510, 150, 100, 100, 64, 64, 0, 0, 510, 150},
         {510, 150, 3, 7, 90, 20, 33, 17, 400, 101},     // a part of the source
         {510, 150, 0, 0, 128, 38, -50, -10, 600, 170},  // source rectangle beyond the picture
@@ -146,10 +146,10 @@ TEST(RecordedPicture, ShrunkItGivesThePixelsOfItsPaintedSelf) {
     for (const auto& drawing : Drawings())
         for (const ShrinkCase& c : cases)
             for (bool tile : {false, true}) {
-                const std::string what = drawing.name + " " + std::to_string(c.width) + "x" +
-                                         std::to_string(c.height) + " to " + std::to_string(c.destWidth) + "x" +
-                                         std::to_string(c.destHeight) + " at " + std::to_string(c.x) + "," +
-                                         std::to_string(c.y) + (tile ? " on a transparent tile" : "");
+                const std::string what = drawing.name + " " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                         " to " + std::to_string(c.destWidth) + "x" + std::to_string(c.destHeight) +
+                                         " at " + std::to_string(c.x) + "," + std::to_string(c.y) +
+                                         (tile ? " on a transparent tile" : "");
                 Pair pair = Draw(drawing.draw, c.width, c.height);
                 const auto target = [tile] {
                     return tile ? detail::NewTransparentPicture(128, 128) : NewPicture(128, 128, 32);
@@ -187,8 +187,8 @@ TEST(RecordedPicture, ShrinkingAgainFollowsNewColoursAndPlaces) {
                 g.FillRoundRect(10 + (i % 9) * 55 + shift, 10 + (i / 9) * 45, 40, 35, oval, oval);
             }
         };
-        const std::string what = std::to_string(step.colourStep) + " shift " + std::to_string(step.shift) +
-                                 " oval " + std::to_string(step.oval);
+        const std::string what = std::to_string(step.colourStep) + " shift " + std::to_string(step.shift) + " oval " +
+                                 std::to_string(step.oval);
         Pair pair = Draw(draw, 510, 150);
         Ref<Picture> fromKept = NewPicture(128, 38, 32), fromPainted = NewPicture(128, 38, 32);
         fromKept->Graphics()->DrawPicture(pair.kept, 0, 0, 128, 38, 0, 0, 510, 150);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialogs/Dialogs.h"
 #include "framework/app/Runtime.h"
+#include "framework/dialogs/Dialogs.h"
 #include "framework/testing/Testing.h"
 #include "framework/ui/Window.h"
 
@@ -77,12 +77,10 @@ TEST_P(Shutdown, SignalQuitsOnceStartUpIsOverAndTellsBoxesOnStandardError) {
     EXPECT_EQ(told, "kivra: couldn't save Second\nkivra: couldn't save First\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, Shutdown, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
-                         [](const ::testing::TestParamInfo<int>& given) {
-                             return std::string(given.param == SIGTERM  ? "SIGTERM"
-                                                : given.param == SIGINT ? "SIGINT"
-                                                                        : "SIGHUP");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Signals, Shutdown, ::testing::Values(SIGTERM, SIGINT, SIGHUP), [](const ::testing::TestParamInfo<int>& given) {
+        return std::string(given.param == SIGTERM ? "SIGTERM" : given.param == SIGINT ? "SIGINT" : "SIGHUP");
+    });
 
 using ShutdownDeathTest = Shutdown;
 

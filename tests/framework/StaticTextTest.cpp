@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/ui/StaticText.h"
 #include "framework/testing/Testing.h"
+#include "framework/ui/StaticText.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/ControlWidget.h"
 
@@ -20,14 +20,18 @@ namespace {
 
 class LabelWindow : public fw::Window {
 public:
+    // clang-format off
     void Layout() override {
         SetProperties({{"Width", 300}, {"Height", 120}, {"Frame", 0}, {"Title", std::string("Label")}});
     }
+    // clang-format on
+    // clang-format off
     void CreateControls() override {
         AddControl(New<fw::StaticText>(), "label");
         ControlByName("label")->SetProperties({{"Left", 10}, {"Top", 10}, {"Width", 280}, {"Height", 100},
                                                {"TextSize", 12}, {"Multiline", true}});
     }
+    // clang-format on
 };
 
 // Bands of rows with ink in them: one per line of text drawn.

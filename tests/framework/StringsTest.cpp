@@ -20,6 +20,7 @@ TEST(ValText, ReadsTheNumberAtTheStart) {
     const struct {
         std::string text;
         double value;
+        // clang-format off
     } cases[] = {
         {"", 0},           {"abc", 0},         {"  42", 42},       {"\t-7", -7},        {"\n 8", 8},
         {"+3", 3},         {"3.25abc", 3.25},  {".5", 0.5},        {"-.5", -0.5},       {"5.", 5},
@@ -31,6 +32,7 @@ TEST(ValText, ReadsTheNumberAtTheStart) {
         {"&hFFFFFFFF", 4294967295.0},          {"&h7FFFFFFF", 2147483647.0},            {" &h10", 16},
         {"-&h10", 0},      {"inf", 0},         {"nan", 0},         {"1\0" "5"s, 1},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(Val(c.text), c.value) << c.text;
 }
 
@@ -63,10 +65,12 @@ TEST(HexAndStr, TwoComplementPatternAndDecimal) {
         Int32 value;
         const char* hex;
         const char* str;
+        // clang-format off
     } cases[] = {
         {0, "0", "0"},         {10, "A", "10"},        {255, "FF", "255"},     {0x55FF, "55FF", "22015"},
         {-1, "FFFFFFFF", "-1"}, {kMax, "7FFFFFFF", "2147483647"}, {kMin, "80000000", "-2147483648"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(Hex(c.value), c.hex);
         EXPECT_EQ(Str(c.value), c.str);
@@ -98,18 +102,51 @@ TEST(InStrText, CountsCharactersFromOne) {
         {4, "abc", "", 0},
         {1, "", "", 0},
         // UTF-8 characters and invalid bytes count one each.
-        {1, "\xC3\xA4" "bc", "b", 2},
-        {1, "\xE2\x82\xAC" "x" "\xE2\x82\xAC" "y", "y", 4},
-        {2, "\xE2\x82\xAC" "x" "\xE2\x82\xAC" "y", "\xE2\x82\xAC", 3},
-        {1, "\xF0\x9F\x98\x80" "a", "a", 2},
-        {1, "\xFF" "a", "a", 2},
-        {1, "\xE2\x82" "a", "a", 3},
+        {1,
+         "\xC3\xA4"
+         "bc",
+         "b", 2},
+        {1,
+         "\xE2\x82\xAC"
+         "x"
+         "\xE2\x82\xAC"
+         "y",
+         "y", 4},
+        {2,
+         "\xE2\x82\xAC"
+         "x"
+         "\xE2\x82\xAC"
+         "y",
+         "\xE2\x82\xAC", 3},
+        {1,
+         "\xF0\x9F\x98\x80"
+         "a",
+         "a", 2},
+        {1,
+         "\xFF"
+         "a",
+         "a", 2},
+        {1,
+         "\xE2\x82"
+         "a",
+         "a", 3},
         // A byte match inside a character is no match.
         {1, "\xE2\x82\xAC", "\x82", 0},
-        {1, "\x82" "\xE2\x82\xAC" "\x82", "\x82", 1},
-        {2, "\x82" "\xE2\x82\xAC" "\x82", "\x82", 3},
+        {1,
+         "\x82"
+         "\xE2\x82\xAC"
+         "\x82",
+         "\x82", 1},
+        {2,
+         "\x82"
+         "\xE2\x82\xAC"
+         "\x82",
+         "\x82", 3},
         {1, "\xE2\x82\xAC", "\xE2\x82", 0},
-        {1, "\xE2\x82" "x", "\xE2\x82", 1},
+        {1,
+         "\xE2\x82"
+         "x",
+         "\xE2\x82", 1},
         {1, "a\0b"s, "b", 3},
     };
     for (const auto& c : cases)
@@ -122,11 +159,13 @@ TEST(InStrText, ByteFormCountsBytes) {
         Int32 start;
         std::string s, find;
         Int32 pos;
+        // clang-format off
     } cases[] = {
         {1, "\xC3\xA4" "b", "b", 3}, {0, "abc", "a", 1},   {-5, "abc", "c", 3},   {3, "abcabc", "a", 4},
         {7, "abcabc", "a", 0},       {1, "", "a", 0},      {1, "\xE2\x82\xAC", "\x82", 2},
         {1, "abc", "", 1},           {4, "abc", "", 0},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(InStrB(c.start, c.s, c.find), c.pos) << c.s;
 }
 
@@ -147,9 +186,15 @@ TEST(MidText, TakesCharactersFromOne) {
         {"hello", 2, -1, ""},
         {"", 1, 1, ""},
         {"\xC3\xA4\xC3\xB6\xC3\xBC", 2, 1, "\xC3\xB6"},
-        {"a\xFF" "b", 2, 1, "\xFF"},
-        {"\xE2\x82\xAC" "x", 1, 1, "\xE2\x82\xAC"},
-        {"\xE2\x82" "x", 2, 2, "\x82x"},
+        {"a\xFF"
+         "b",
+         2, 1, "\xFF"},
+        {"\xE2\x82\xAC"
+         "x",
+         1, 1, "\xE2\x82\xAC"},
+        {"\xE2\x82"
+         "x",
+         2, 2, "\x82x"},
     };
     for (const auto& c : cases) EXPECT_EQ(Mid(c.s, c.start, c.length), c.out) << c.s << " " << c.start;
     EXPECT_EQ(Mid("\xC3\xA4\xC3\xB6\xC3\xBC", 2), "\xC3\xB6\xC3\xBC");
@@ -158,8 +203,14 @@ TEST(MidText, TakesCharactersFromOne) {
 }
 
 TEST(MidText, ByteFormTakesBytes) {
-    EXPECT_EQ(MidB("\xC3\xA4" "b", 1, 2), "\xC3\xA4");
-    EXPECT_EQ(MidB("\xC3\xA4" "b", 2, 1), "\xA4");
+    EXPECT_EQ(MidB("\xC3\xA4"
+                   "b",
+                   1, 2),
+              "\xC3\xA4");
+    EXPECT_EQ(MidB("\xC3\xA4"
+                   "b",
+                   2, 1),
+              "\xA4");
     EXPECT_EQ(MidB("abc", 2, 5), "bc");
     EXPECT_EQ(MidB("abc", 0, 1), "a");
     EXPECT_EQ(MidB("abc", 4, 1), "");
@@ -178,11 +229,13 @@ TEST(LenText, CountsCodePointsAndInvalidBytes) {
         {"\xE2\x82\xAC", 1, 3},
         {"\xF0\x9F\x98\x80", 1, 4},
         {"\xFF\xFE", 2, 2},
-        {"\xE2\x82", 2, 2},         // truncated sequence
-        {"\xC0\xAF", 2, 2},         // overlong form of "/"
-        {"\xED\xA0\x80", 3, 3},     // a surrogate
-        {"\xF4\x90\x80\x80", 4, 4}, // past U+10FFFF
-        {"\x80" "a", 2, 2},         // lone continuation byte
+        {"\xE2\x82", 2, 2},          // truncated sequence
+        {"\xC0\xAF", 2, 2},          // overlong form of "/"
+        {"\xED\xA0\x80", 3, 3},      // a surrogate
+        {"\xF4\x90\x80\x80", 4, 4},  // past U+10FFFF
+        {"\x80"
+         "a",
+         2, 2},  // lone continuation byte
         {"a\0b"s, 3, 3},
     };
     for (const auto& c : cases) {
@@ -196,6 +249,7 @@ TEST(NthFieldText, SplitsAtEverySeparator) {
         std::string s, separator;
         Int32 n;
         std::string out;
+        // clang-format off
     } cases[] = {
         {"a b c", " ", 1, "a"},      {"a b c", " ", 3, "c"},     {"a b c", " ", 4, ""},
         {"a b c", " ", 0, ""},       {"a b c", " ", -1, ""},     {"a  b", " ", 2, ""},
@@ -204,18 +258,20 @@ TEST(NthFieldText, SplitsAtEverySeparator) {
         {"", " ", 1, ""},            {" a", " ", 1, ""},         {"abc", "", 1, "abc"},
         {"abc", "", 2, ""},          {"a b", " ", kMax, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(NthField(c.s, c.separator, c.n), c.out) << "[" << c.s << "] " << c.n;
+    // clang-format on
+    for (const auto& c : cases) EXPECT_EQ(NthField(c.s, c.separator, c.n), c.out) << "[" << c.s << "] " << c.n;
 }
 
 TEST(ReplaceText, ReplacesTheFirstOccurrenceOnly) {
     const struct {
         std::string s, find, replacement, out;
+        // clang-format off
     } cases[] = {
         {"#FF00FF", "#", "", "FF00FF"}, {"a#b#c", "#", "-", "a-b#c"}, {"abc", "x", "y", "abc"},
         {"abc", "", "y", "abc"},       {"aaa", "a", "aa", "aaaa"},    {"", "a", "b", ""},
         {"abc", "abc", "", ""},        {"xABCabc", "abc", "!", "xABC!"},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(Replace(c.s, c.find, c.replacement), c.out) << c.s;
 }
 
@@ -255,6 +311,7 @@ TEST(StringEqualsText, IgnoresAsciiCaseOnly) {
     const struct {
         std::string a, b;
         bool equal;
+        // clang-format off
     } cases[] = {
         {"abc", "ABC", true},   {"KivraPrefs", "kivraprefs", true}, {"abc", "abd", false},
         {"abc", "abcd", false}, {"", "", true},                      {"", "a", false},
@@ -262,6 +319,7 @@ TEST(StringEqualsText, IgnoresAsciiCaseOnly) {
         {"\xC3\x84", "\xC3\xA4", false}, {"\xC3\xA4", "\xC3\xA4", true},
         {"a\0b"s, "A\0B"s, true},        {"a\0b"s, "a\0c"s, false},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(StringEquals(c.a, c.b), c.equal) << c.a << " / " << c.b;
 }
 

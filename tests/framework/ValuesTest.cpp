@@ -6,13 +6,13 @@
 #include <set>
 #include <vector>
 
+#include "framework/files/FileType.h"
+#include "framework/testing/Testing.h"
 #include "framework/values/Color.h"
 #include "framework/values/Date.h"
 #include "framework/values/Dictionary.h"
-#include "framework/files/FileType.h"
 #include "framework/values/KeyNotFoundException.h"
 #include "framework/values/Random.h"
-#include "framework/testing/Testing.h"
 #include "framework/values/Types.h"
 #include "framework/values/Variant.h"
 
@@ -67,6 +67,7 @@ TEST(ColorValues, HSVGivesEightBitChannels) {
     const struct {
         double h, s, v;
         std::uint32_t rgb;
+        // clang-format off
     } cases[] = {
         {0, 0, 0, 0x000000},        {0, 0, 1, 0xFFFFFF},           {0, 0, 0.5, 0x808080},
         {0, 1, 1, 0xFF0000},        {1.0 / 3, 1, 1, 0x00FF00},     {2.0 / 3, 1, 1, 0x0000FF},
@@ -74,8 +75,8 @@ TEST(ColorValues, HSVGivesEightBitChannels) {
         {0, 0, 0.56, 0x8F8F8F},     {2, -1, 5, 0xFFFFFF},          {-1, 2, 1, 0xFF0000},
         {NAN, NAN, NAN, 0x000000},  {0.5, 0.5, 0.5, 0x408080},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(HSV(c.h, c.s, c.v).Integer(), c.rgb) << c.h << " " << c.s << " " << c.v;
+    // clang-format on
+    for (const auto& c : cases) EXPECT_EQ(HSV(c.h, c.s, c.v).Integer(), c.rgb) << c.h << " " << c.s << " " << c.v;
 }
 
 TEST(ColorValues, HueSaturationValueReaders) {
@@ -83,16 +84,11 @@ TEST(ColorValues, HueSaturationValueReaders) {
         std::uint32_t rgb;
         double h, s, v;
     } cases[] = {
-        {0x000000, 0, 0, 0},
-        {0xFFFFFF, 0, 0, 1},
-        {0x7F7F7F, 0, 0, 127.0 / 255},
-        {0xFF0000, 0, 1, 1},
-        {0x00FF00, 1.0 / 3, 1, 1},
-        {0x0000FF, 2.0 / 3, 1, 1},
-        {0xFF00FF, 5.0 / 6, 1, 1},
-        {0xFF0080, 1 - 128.0 / 255 / 6, 1, 1},
-        {0x0055FF, 11.0 / 18, 1, 1},
-        {0x804040, 0, 0.5, 128.0 / 255},
+        {0x000000, 0, 0, 0},           {0xFFFFFF, 0, 0, 1},
+        {0x7F7F7F, 0, 0, 127.0 / 255}, {0xFF0000, 0, 1, 1},
+        {0x00FF00, 1.0 / 3, 1, 1},     {0x0000FF, 2.0 / 3, 1, 1},
+        {0xFF00FF, 5.0 / 6, 1, 1},     {0xFF0080, 1 - 128.0 / 255 / 6, 1, 1},
+        {0x0055FF, 11.0 / 18, 1, 1},   {0x804040, 0, 0.5, 128.0 / 255},
     };
     for (const auto& c : cases) {
         const Color color(c.rgb);
@@ -153,12 +149,14 @@ TEST(VariantValues, StringsToInt32) {
     const struct {
         const char* text;
         Int32 out;
+        // clang-format off
     } cases[] = {
         {"", 0},           {"abc", 0},          {"  7", 7},
         {"12.5", 13},      {"-12.5", -13},      {"&hFF", 255},
         {"&h7FFFFFFF", kMax}, {"&hFFFFFFFF", kMax}, {"99999999999", kMax},
         {"-99999999999", kMin}, {"1e400", kMax}, {"3 apples", 3},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(VariantToInt32(StringToVariant(c.text)), c.out) << c.text;
 }
 
@@ -166,12 +164,14 @@ TEST(VariantValues, StringsToBoolean) {
     const struct {
         const char* text;
         bool out;
+        // clang-format off
     } cases[] = {
         {"True", true},  {"true", true},   {" TRUE \t", true}, {"\ntrue\n", true}, {"False", false},
         {"false", false}, {" FALSE ", false}, {"1", true},     {"-1", true},       {"2.5", true},
         {"&h1", true},   {"0", false},     {"0.0", false},     {"", false},        {"yes", false},
         {"Truex", false}, {"T rue", false},
     };
+    // clang-format on
     for (const auto& c : cases) EXPECT_EQ(VariantToBoolean(StringToVariant(c.text)), c.out) << c.text;
 }
 
@@ -233,9 +233,10 @@ TEST(DictionaryValues, ListsKeysInFirstStoredOrderAndReplacesInPlace) {
 
 TEST(DictionaryValues, KeysAreKindAndValueWithExactStrings) {
     Dictionary d;
-    const Variant keys[] = {Int32ToVariant(1),         StringToVariant("1"),   BooleanToVariant(true),
-                            ColorToVariant(Color(1)), StringToVariant("Key"), StringToVariant("key"),
-                            StringToVariant(""),       Variant(),              Int32ToVariant(kMin)};
+    const Variant keys[] = {
+        Int32ToVariant(1),      StringToVariant("1"),   BooleanToVariant(true), ColorToVariant(Color(1)),
+        StringToVariant("Key"), StringToVariant("key"), StringToVariant(""),    Variant(),
+        Int32ToVariant(kMin)};
     Int32 n = 0;
     for (const auto& k : keys) d.Value(k, Int32ToVariant(n++));
     EXPECT_EQ(d.Count(), n);
@@ -304,11 +305,13 @@ TEST(DateValues, CompareOrdersByEachField) {
     const struct {
         Date other;
         Int32 sign;
+        // clang-format off
     } cases[] = {
         {Date(2026, 5, 10, 12, 30, 30), 0},  {Date(2027, 1, 1, 0, 0, 0), -1}, {Date(2025, 12, 31, 23, 59, 59), 1},
         {Date(2026, 6, 1, 0, 0, 0), -1},     {Date(2026, 5, 9, 23, 0, 0), 1}, {Date(2026, 5, 10, 13, 0, 0), -1},
         {Date(2026, 5, 10, 12, 29, 59), 1},  {Date(2026, 5, 10, 12, 30, 31), -1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const Int32 r = d.Operator_Compare(New<Date>(c.other));
         EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.other.Year() << "-" << c.other.Month() << "-" << c.other.Day();

@@ -16,16 +16,16 @@
 #include <vector>
 
 #include "framework/app/Application.h"
-#include "framework/ui/Keyboard.h"
 #include "framework/app/MenuItem.h"
-#include "framework/ui/RoundRectangle.h"
 #include "framework/app/Runtime.h"
-#include "framework/values/RuntimeException.h"
-#include "framework/testing/Testing.h"
 #include "framework/app/Timer.h"
+#include "framework/testing/Testing.h"
+#include "framework/ui/Keyboard.h"
+#include "framework/ui/RoundRectangle.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/EchoFilter.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/RuntimeException.h"
 
 namespace fw = kivra::framework;
 using fw::Int32;
@@ -43,16 +43,20 @@ public:
 
 class ProbeWindow : public fw::Window {
 public:
+    // clang-format off
     void Layout() override {
         SetProperties({{"Width", 200}, {"Height", 100}, {"Frame", 4}, {"HasBackColor", true},
                        {"BackColor", fw::Color(0x112233)}, {"Title", std::string("Probe")}});
     }
+    // clang-format on
+    // clang-format off
     void CreateControls() override {
         auto square = New<fw::RoundRectangle>();
         AddControl(square, "sq");
         square->SetProperties({{"Name", std::string("sq")}, {"Index", 3}, {"Left", 10}, {"Top", 10},
                                {"Width", 30}, {"Height", 30}});
     }
+    // clang-format on
     void Event_Open() override {
         log.push_back("Open");
         if (openPlace) {
@@ -68,13 +72,17 @@ public:
         foundDuringClose = fw::GetImplicitWindow("Probe.Probe").get() == this;
         if (quitFromClose) fw::Quit(0);
     }
-    void Event_Resized() override { log.push_back("Resized " + std::to_string(Width()) + "x" + std::to_string(Height())); }
+    void Event_Resized() override {
+        log.push_back("Resized " + std::to_string(Width()) + "x" + std::to_string(Height()));
+    }
     bool Event_MouseDown(Int32 X, Int32 Y) override {
         log.push_back("Down " + std::to_string(X) + "," + std::to_string(Y) + (fw::IsContextualClick() ? " ctx" : ""));
         if (throwOnPress) throw std::runtime_error("boom");
         return !fw::IsContextualClick();
     }
-    void Event_MouseDrag(Int32 X, Int32 Y) override { log.push_back("Drag " + std::to_string(X) + "," + std::to_string(Y)); }
+    void Event_MouseDrag(Int32 X, Int32 Y) override {
+        log.push_back("Drag " + std::to_string(X) + "," + std::to_string(Y));
+    }
     void Event_MouseUp(Int32, Int32) override { log.push_back("Up"); }
     void Event_MouseMove(Int32, Int32) override { log.push_back("Move"); }
     bool Event_ConstructContextualMenu(fw::MenuItem& menu, Int32, Int32) override {
@@ -142,7 +150,7 @@ TEST_F(WindowTest, SizesStayPositiveAndWithinTheDesktopsLongerSide) {
         {-5, -2147483647 - 1, 1, 1},
         {2147483647, 2147483647, 3840, 3840},
         {3000, 3000, 3000, 3000},  // higher than the 2160 of the desktop
-        {15, 51, 15, 51},  // below MinWidth: the program's own sizes are kept
+        {15, 51, 15, 51},          // below MinWidth: the program's own sizes are kept
     };
     for (const auto& c : cases) {
         window->Width(c.width);
@@ -157,7 +165,7 @@ TEST_F(WindowTest, PositionKeepsPartOfTheWindowOnTheDesktop) {
         Int32 left, top, expectedLeft, expectedTop;
     } cases[] = {
         {10, 40, 10, 40},
-        {-190, -90, -184, -84},     // 16 pixels stay visible
+        {-190, -90, -184, -84},  // 16 pixels stay visible
         {100000, 100000, 3824, 2144},
         {-2147483647 - 1, 2147483647, -184, 2144},
     };
@@ -245,6 +253,7 @@ TEST(EchoFilter, TellsTheProgramsOwnRequestsFromOtherChanges) {
         const char* name;
         std::vector<int> expected;
         std::vector<std::pair<int, bool>> reports;  // value, is an echo
+        // clang-format off
     } cases[] = {
         {"each answered", {1, 2}, {{1, true}, {2, true}}},
         {"only the last answered", {1, 2, 3}, {{3, true}, {1, false}}},
@@ -253,6 +262,7 @@ TEST(EchoFilter, TellsTheProgramsOwnRequestsFromOtherChanges) {
         {"someone else's change settles what was pending", {1, 2}, {{7, false}, {2, false}}},
         {"asked twice for one value", {4, 4}, {{4, true}, {4, true}, {4, false}}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         kivra::framework::detail::EchoFilter<int> filter;
         for (int v : c.expected) filter.Expect(v);
@@ -368,7 +378,8 @@ TEST(ControlPastItsWindow, NeverPointsAtTheWindowThatIsGone) {
              w.AddControl(c, "added");
              return c;
          }},
-        {"from the window's own controls", [](ProbeWindow& w) { return w.ControlByName("sq").As<fw::RoundRectangle>(); }},
+        {"from the window's own controls",
+         [](ProbeWindow& w) { return w.ControlByName("sq").As<fw::RoundRectangle>(); }},
     };
     for (const auto& path : paths) {
         auto window = std::make_shared<ProbeWindow>();

@@ -17,13 +17,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -33,9 +33,9 @@
 #include "clock/App.h"
 #include "clock/WinMain.h"
 #include "framework/app/Runtime.h"
+#include "framework/files/detail/SaveFile.h"
 #include "framework/testing/Testing.h"
 #include "framework/values/Variant.h"
-#include "framework/files/detail/SaveFile.h"
 #include "settings/Preferences.h"
 
 namespace kivra {
@@ -50,13 +50,20 @@ const std::string kFile = "KivraPrefs.plist";
 // Two sets of the clock's fourteen settings. The second holds a long value so
 // that writing it takes long enough for a kill to land inside the write.
 Entries Settings(bool second) {
-    Entries entries = {{"WinMain.Top", second ? "300" : "40"},      {"WinMain.Left", second ? "900" : "10"},
-                       {"WinMain.Width", second ? "1020" : "510"}, {"WinMain.Height", second ? "300" : "150"},
-                       {"Rotation", second ? "1" : "0"},           {"24HrMode", second ? "True" : "False"},
-                       {"ChangeMode", second ? "2" : "1"},         {"Update Icon", second ? "False" : "True"},
-                       {"ColorBG", "&h00000000"},                   {"ColorH0", "&h0000FF00"},
-                       {"ColorH1", "&h00FF0000"},                   {"ColorM0", "&h00FF0000"},
-                       {"ColorM1", "&h000055FF"},                   {"ColorOff", "&h007F7F7F"}};
+    Entries entries = {{"WinMain.Top", second ? "300" : "40"},
+                       {"WinMain.Left", second ? "900" : "10"},
+                       {"WinMain.Width", second ? "1020" : "510"},
+                       {"WinMain.Height", second ? "300" : "150"},
+                       {"Rotation", second ? "1" : "0"},
+                       {"24HrMode", second ? "True" : "False"},
+                       {"ChangeMode", second ? "2" : "1"},
+                       {"Update Icon", second ? "False" : "True"},
+                       {"ColorBG", "&h00000000"},
+                       {"ColorH0", "&h0000FF00"},
+                       {"ColorH1", "&h00FF0000"},
+                       {"ColorM0", "&h00FF0000"},
+                       {"ColorM1", "&h000055FF"},
+                       {"ColorOff", "&h007F7F7F"}};
     if (second) entries.emplace_back("Notes", std::string(64 * 1024, 'n'));
     return entries;
 }
@@ -91,9 +98,7 @@ std::string ReadBytes(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 bool RunningAsRoot() { return ::geteuid() == 0; }
 
@@ -197,8 +202,8 @@ TEST_P(FolderFaultTest, WriteEitherSucceedsOrKeepsWhatWasThere) {
             break;
         case Place::FileInItsPlace:
             EXPECT_TRUE(reader.ReadFailed());
-            EXPECT_EQ(Messages(), (std::vector<std::string>{"couldn't read preferences File",
-                                                            "couldn't write preferences File"}));
+            EXPECT_EQ(Messages(),
+                      (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
             EXPECT_EQ(ReadBytes(Folder()), "not a folder");
             break;
     }
@@ -230,7 +235,8 @@ TEST_F(PreferencesFaultTest, FullDiskKeepsTheOldFileAndSaysSo) {
             // Fill what room is left, so that not even a small file fits.
             std::ofstream filler(Folder() / "filler", std::ios::binary);
             const std::string block(4096, 'f');
-            while (filler.write(block.data(), block.size())) {}
+            while (filler.write(block.data(), block.size())) {
+            }
         } else {
             ::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{};
@@ -244,7 +250,8 @@ TEST_F(PreferencesFaultTest, FullDiskKeepsTheOldFileAndSaysSo) {
         Entries changed = Settings(true);
         changed.pop_back();
         Store(changed).WriteFile();
-        if (fw::testing::MsgBoxLog() != std::vector<std::string>{"couldn't write preferences File"}) ::_exit(kNoMessage);
+        if (fw::testing::MsgBoxLog() != std::vector<std::string>{"couldn't write preferences File"})
+            ::_exit(kNoMessage);
         if (ReadBytes(SettingsPath()) != old) ::_exit(kReplacedOrLost);
         for (const auto& entry : fs::directory_iterator(Folder()))
             if (entry.path().filename() != kFile && entry.path().filename() != "filler") ::_exit(kLeftovers);
@@ -413,7 +420,9 @@ protected:
         const fs::path path = SettingsPath(), other = mRoot / "elsewhere";
         fs::create_directory(other);
         switch (thing) {
-            case Thing::RegularFile: WriteBytes(path, settings); break;
+            case Thing::RegularFile:
+                WriteBytes(path, settings);
+                break;
             case Thing::LinkToRegularFile:
                 WriteBytes(other / "kivra.plist", settings);
                 fs::permissions(other / "kivra.plist", fs::perms(0644));
@@ -424,11 +433,21 @@ protected:
                 fs::create_symlink("kivra.plist", other / "link");
                 fs::create_symlink(other / "link", path);
                 break;
-            case Thing::Folder: fs::create_directories(path / "inside"); break;
-            case Thing::Fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); break;
-            case Thing::Socket: MakeSocket(path); break;
-            case Thing::Device: MakeDevice(path, 3); break;
-            case Thing::DanglingLink: fs::create_symlink(other / "gone" / "kivra.plist", path); break;
+            case Thing::Folder:
+                fs::create_directories(path / "inside");
+                break;
+            case Thing::Fifo:
+                ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+                break;
+            case Thing::Socket:
+                MakeSocket(path);
+                break;
+            case Thing::Device:
+                MakeDevice(path, 3);
+                break;
+            case Thing::DanglingLink:
+                fs::create_symlink(other / "gone" / "kivra.plist", path);
+                break;
             case Thing::LoopingLink:
                 fs::create_symlink(Folder() / "loop", path);
                 fs::create_symlink(path, Folder() / "loop");
@@ -514,9 +533,15 @@ TEST_P(ThingAtThePathTest, ClockOpensWithItsSettingsOrDefaultsAndSaysSoAtMostOnc
         EXPECT_EQ(StandingAt(SettingsPath()), before) << "a writer replaced the thing at the path";
     }
     switch (thing) {
-        case Thing::Folder: EXPECT_TRUE(fs::is_directory(SettingsPath() / "inside")); break;
-        case Thing::DanglingLink: EXPECT_FALSE(fs::exists(mRoot / "elsewhere" / "gone")); break;
-        case Thing::TooLarge: EXPECT_EQ(fs::file_size(SettingsPath()), std::uintmax_t{1} << 31); break;
+        case Thing::Folder:
+            EXPECT_TRUE(fs::is_directory(SettingsPath() / "inside"));
+            break;
+        case Thing::DanglingLink:
+            EXPECT_FALSE(fs::exists(mRoot / "elsewhere" / "gone"));
+            break;
+        case Thing::TooLarge:
+            EXPECT_EQ(fs::file_size(SettingsPath()), std::uintmax_t{1} << 31);
+            break;
         case Thing::NoReadPermission:
             fs::permissions(SettingsPath(), fs::perms::owner_read | fs::perms::owner_write);
             EXPECT_EQ(ReadBytes(SettingsPath()), settings);
@@ -529,7 +554,8 @@ TEST_P(ThingAtThePathTest, ClockOpensWithItsSettingsOrDefaultsAndSaysSoAtMostOnc
             EXPECT_EQ(NamesIn(mRoot / "elsewhere"), std::vector<std::string>{"kivra.plist"});
             break;
         }
-        default: break;
+        default:
+            break;
     }
     for (const auto& name : NamesIn(Folder()))
         EXPECT_TRUE(name == kFile || (thing == Thing::LoopingLink && name == "loop")) << "left in the folder: " << name;
@@ -537,17 +563,14 @@ TEST_P(ThingAtThePathTest, ClockOpensWithItsSettingsOrDefaultsAndSaysSoAtMostOnc
 
 INSTANTIATE_TEST_SUITE_P(
     Things, ThingAtThePathTest,
-    ::testing::Values(ThingCase{"RegularFile", Thing::RegularFile},
-                      ThingCase{"LinkToRegularFileElsewhere", Thing::LinkToRegularFile},
-                      ThingCase{"LinkToLinkToRegularFile", Thing::LinkToLinkToRegularFile},
-                      ThingCase{"Folder", Thing::Folder}, ThingCase{"Fifo", Thing::Fifo},
-                      ThingCase{"Socket", Thing::Socket}, ThingCase{"Device", Thing::Device},
-                      ThingCase{"DanglingLink", Thing::DanglingLink}, ThingCase{"LoopingLink", Thing::LoopingLink},
-                      ThingCase{"LinkToFolder", Thing::LinkToFolder}, ThingCase{"LinkToFifo", Thing::LinkToFifo},
-                      ThingCase{"LinkToDevice", Thing::LinkToDevice},
-                      ThingCase{"LinkToEndlessDevice", Thing::LinkToEndlessDevice},
-                      ThingCase{"TwoGigabyteFile", Thing::TooLarge},
-                      ThingCase{"NoReadPermission", Thing::NoReadPermission}),
+    ::testing::Values(
+        ThingCase{"RegularFile", Thing::RegularFile}, ThingCase{"LinkToRegularFileElsewhere", Thing::LinkToRegularFile},
+        ThingCase{"LinkToLinkToRegularFile", Thing::LinkToLinkToRegularFile}, ThingCase{"Folder", Thing::Folder},
+        ThingCase{"Fifo", Thing::Fifo}, ThingCase{"Socket", Thing::Socket}, ThingCase{"Device", Thing::Device},
+        ThingCase{"DanglingLink", Thing::DanglingLink}, ThingCase{"LoopingLink", Thing::LoopingLink},
+        ThingCase{"LinkToFolder", Thing::LinkToFolder}, ThingCase{"LinkToFifo", Thing::LinkToFifo},
+        ThingCase{"LinkToDevice", Thing::LinkToDevice}, ThingCase{"LinkToEndlessDevice", Thing::LinkToEndlessDevice},
+        ThingCase{"TwoGigabyteFile", Thing::TooLarge}, ThingCase{"NoReadPermission", Thing::NoReadPermission}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Temporary files of a killed writer go at the next read, and nothing else does:
@@ -558,11 +581,10 @@ TEST_F(PreferencesFaultTest, ReadRemovesOnlyTheWritersLeftovers) {
     WriteBytes(mRoot / "elsewhere" / "target", "kept");
     for (const char* name : {"KivraPrefs.plist.Ab12Cd", "KivraPrefs.plist.zzzzzz", "KivraPrefs.plist.000000"})
         WriteBytes(Folder() / name, "unfinished");
-    const std::vector<std::string> kept = {"KivraPrefs.plist.Ab12C", "KivraPrefs.plist.Ab12Cde",
-                                           "KivraPrefs.plist.bak",   "KivraPrefs.plist.Ab-2Cd",
-                                           "KivraPrefs.plistAb12Cd", "Other.plist.Ab12Cd",
-                                           "KivraPrefs.plist.Dir000", "KivraPrefs.plist.Lnk000",
-                                           "KivraPrefs.plist.Fifo00"};
+    const std::vector<std::string> kept = {
+        "KivraPrefs.plist.Ab12C",  "KivraPrefs.plist.Ab12Cde", "KivraPrefs.plist.bak",
+        "KivraPrefs.plist.Ab-2Cd", "KivraPrefs.plistAb12Cd",   "Other.plist.Ab12Cd",
+        "KivraPrefs.plist.Dir000", "KivraPrefs.plist.Lnk000",  "KivraPrefs.plist.Fifo00"};
     for (std::size_t i = 0; i < 6; ++i) WriteBytes(Folder() / kept[i], "not ours");
     fs::create_directory(Folder() / "KivraPrefs.plist.Dir000");
     fs::create_symlink(mRoot / "elsewhere" / "target", Folder() / "KivraPrefs.plist.Lnk000");

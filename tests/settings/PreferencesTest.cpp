@@ -201,31 +201,42 @@ TEST_F(PreferencesTest, TagScan) {
         {"upper-case tags", "<KEY>a</KEY><STRING>1</STRING>", false, {}},
         {"key but no string", "<key>a</key>", true, {}},
         {"key and other element", "<key>a</key><integer>1</integer>", true, {}},
-        {"two entries", "<key>a</key><string>1</string><key>b</key><string>2</string>", true,
-         {{"a", "1"}, {"b", "2"}}},
+        {"two entries", "<key>a</key><string>1</string><key>b</key><string>2</string>", true, {{"a", "1"}, {"b", "2"}}},
         {"key twice: later wins, first place kept",
-         "<key>a</key><string>1</string><key>b</key><string>2</string><key>a</key><string>3</string>", true,
+         "<key>a</key><string>1</string><key>b</key><string>2</string><key>a</key><string>3</string>",
+         true,
          {{"a", "3"}, {"b", "2"}}},
         {"other element takes the next string, the key between is passed over",
-         "<key>a</key><integer>5</integer><key>b</key><string>B</string><key>c</key><string>C</string>", true,
+         "<key>a</key><integer>5</integer><key>b</key><string>B</string><key>c</key><string>C</string>",
+         true,
          {{"a", "B"}, {"c", "C"}}},
         {"key with no string of its own takes the next one",
-         "<key>a</key><key>b</key><string>2</string>", true, {{"a", "2"}}},
+         "<key>a</key><key>b</key><string>2</string>",
+         true,
+         {{"a", "2"}}},
         {"value holding <key> starts the next entry there",
-         "<key>a</key><string>x<key>b</key>y</string><key>c</key><string>C</string>", true,
+         "<key>a</key><string>x<key>b</key>y</string><key>c</key><string>C</string>",
+         true,
          {{"a", "x<key>b</key>y"}, {"b", "C"}}},
-        {"white space belongs to key and value", "<key> a\t\n</key>\n<string>\n v \n</string>", true,
+        {"white space belongs to key and value",
+         "<key> a\t\n</key>\n<string>\n v \n</string>",
+         true,
          {{" a\t\n", "\n v \n"}}},
-        {"empty key and value", "<key></key><string></string><key>b</key><string>2</string>", true,
+        {"empty key and value",
+         "<key></key><string></string><key>b</key><string>2</string>",
+         true,
          {{"", ""}, {"b", "2"}}},
         {"truncated inside a value", "<key>a</key><string>1</string><key>b</key><string>2", true, {{"a", "1"}}},
         {"truncated inside a key", "<key>a</key><string>1</string><key>b", true, {{"a", "1"}}},
         {"truncated before the string", "<key>a</key><string>1</string><key>b</key>", true, {{"a", "1"}}},
-        {"entities are not decoded", "<key>a&amp;b</key><string>&lt;x&gt;</string>", true,
-         {{"a&amp;b", "&lt;x&gt;"}}},
-        {"binary bytes and NULs are kept", "\0\xFF<key>\xFE\0k</key>\x01<string>v\0\xC3</string>\xFF"s, true,
+        {"entities are not decoded", "<key>a&amp;b</key><string>&lt;x&gt;</string>", true, {{"a&amp;b", "&lt;x&gt;"}}},
+        {"binary bytes and NULs are kept",
+         "\0\xFF<key>\xFE\0k</key>\x01<string>v\0\xC3</string>\xFF"s,
+         true,
          {{"\xFE\0k"s, "v\0\xC3"s}}},
-        {"the writer's own text", PlistText({{"x", "1"}, {"y", "&h00FFFFFF"}}), true,
+        {"the writer's own text",
+         PlistText({{"x", "1"}, {"y", "&h00FFFFFF"}}),
+         true,
          {{"x", "1"}, {"y", "&h00FFFFFF"}}},
     };
     for (const auto& c : cases) {
@@ -272,7 +283,8 @@ TEST_F(PreferencesTest, MessagesForMissingNames) {
         void (*run)(Preferences&);
         std::vector<std::string> messages;
     } cases[] = {
-        {"ReadFile without a name", [](Preferences& p) { EXPECT_FALSE(p.ReadFile()); },
+        {"ReadFile without a name",
+         [](Preferences& p) { EXPECT_FALSE(p.ReadFile()); },
          {"Can't read preferences because no filename has been set"}},
         {"WriteFile without a name",
          [](Preferences& p) {
@@ -280,7 +292,8 @@ TEST_F(PreferencesTest, MessagesForMissingNames) {
              p.WriteFile();
          },
          {"can't write preferences because no filename has been set"}},
-        {"WriteFile without a name or entries", [](Preferences& p) { p.WriteFile(); },
+        {"WriteFile without a name or entries",
+         [](Preferences& p) { p.WriteFile(); },
          {"can't write preferences because no filename has been set"}},
         {"WriteFile without entries",
          [](Preferences& p) {
@@ -288,9 +301,11 @@ TEST_F(PreferencesTest, MessagesForMissingNames) {
              p.WriteFile();
          },
          {"can't write preferences because none have been set"}},
-        {"WritePagePrefsFile without a name", [](Preferences& p) { p.WritePagePrefsFile("x"); },
+        {"WritePagePrefsFile without a name",
+         [](Preferences& p) { p.WritePagePrefsFile("x"); },
          {"can't write page preferences because no filename has been set"}},
-        {"ReadPagePrefsFile without a name", [](Preferences& p) { EXPECT_EQ(p.ReadPagePrefsFile(), ""); },
+        {"ReadPagePrefsFile without a name",
+         [](Preferences& p) { EXPECT_EQ(p.ReadPagePrefsFile(), ""); },
          {"Can't read preferences because no filename has been set"}},
     };
     for (const auto& c : cases) {
@@ -333,10 +348,9 @@ TEST_F(PreferencesTest, MessagesWhenNoFileCanBeReached) {
             p.WritePagePrefsFile("page");
             EXPECT_EQ(p.ReadPagePrefsFile(), "");
         });
-        EXPECT_EQ(Messages(), (std::vector<std::string>{"couldn't read preferences File",
-                                                        "couldn't write preferences File",
-                                                        "couldn't write page preferences File",
-                                                        "couldn't read page preferences File"}));
+        EXPECT_EQ(Messages(), (std::vector<std::string>{
+                                  "couldn't read preferences File", "couldn't write preferences File",
+                                  "couldn't write page preferences File", "couldn't read page preferences File"}));
     }
 }
 
@@ -368,12 +382,17 @@ TEST_F(PreferencesTest, EveryKindRoundTripsThroughTheFile) {
         EXPECT_EQ(back.Type(), fw::Variant::Kind::String);
         EXPECT_EQ(fw::VariantToString(back), fw::VariantToString(value));
         switch (value.Type()) {
-            case fw::Variant::Kind::Int32: EXPECT_EQ(fw::VariantToInt32(back), fw::VariantToInt32(value)); break;
+            case fw::Variant::Kind::Int32:
+                EXPECT_EQ(fw::VariantToInt32(back), fw::VariantToInt32(value));
+                break;
             case fw::Variant::Kind::Boolean:
                 EXPECT_EQ(fw::VariantToBoolean(back), fw::VariantToBoolean(value));
                 break;
-            case fw::Variant::Kind::Color: EXPECT_EQ(fw::VariantToColor(back), fw::VariantToColor(value)); break;
-            default: break;
+            case fw::Variant::Kind::Color:
+                EXPECT_EQ(fw::VariantToColor(back), fw::VariantToColor(value));
+                break;
+            default:
+                break;
         }
     }
 }
@@ -437,7 +456,8 @@ TEST_F(PreferencesTest, FolderInTheFilesPlaceIsNotReadNorReplaced) {
     EXPECT_TRUE(p.ReadFailed());
     p.Put("a", fw::Int32ToVariant(1));
     p.WriteFile();
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
     EXPECT_TRUE(fs::is_directory(Config() / "inside"));
 
     fw::testing::MsgBoxLog().clear();
@@ -461,7 +481,8 @@ TEST_F(PreferencesTest, StoreThatCouldNotReadTheFileNeverReplacesIt) {
     p.Get("WinMain.Top", fw::Int32ToVariant(40));
     p.WriteFile();
     EXPECT_EQ(ReadBytes(), "precious");
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
 
     // Another file name is no such file.
     fw::testing::MsgBoxLog().clear();
@@ -489,7 +510,8 @@ TEST_F(PreferencesTest, FileWithoutReadPermissionIsNotReplaced) {
     p.WriteFile();
     fs::permissions(Config(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadBytes(), "<key>a</key><string>1</string>");
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"couldn't read preferences File", "couldn't write preferences File"}));
 }
 
 TEST_F(PreferencesTest, ReadErrorIsReported) {
@@ -615,8 +637,8 @@ TEST_F(PreferencesTest, FileLargerThanTheLargestSizeIsUnreadable) {
         EXPECT_NO_THROW(EXPECT_EQ(p.ReadFile(), fits));
         EXPECT_EQ(p.ReadFailed(), !fits);
         EXPECT_EQ(Stored(p, "a"), fits ? std::optional<std::string>("1") : std::nullopt);
-        EXPECT_EQ(Messages(), fits ? std::vector<std::string>{}
-                                   : std::vector<std::string>{"couldn't read preferences File"});
+        EXPECT_EQ(Messages(),
+                  fits ? std::vector<std::string>{} : std::vector<std::string>{"couldn't read preferences File"});
         p.WriteFile();
         EXPECT_EQ(fs::file_size(Config()), fits ? WrittenEntries(p).size() : size);
     }

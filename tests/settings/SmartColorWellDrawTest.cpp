@@ -8,21 +8,19 @@
 #include <ostream>
 #include <string>
 
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
-#include "framework/values/PropertySet.h"
-#include "framework/values/Ref.h"
+#include "framework/drawing/detail/PictureData.h"
 #include "framework/testing/Testing.h"
 #include "framework/ui/Window.h"
-#include "framework/drawing/detail/PictureData.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/Color.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra::framework {
-inline void PrintTo(Color c, std::ostream* os) {
-    *os << "0x" << std::hex << std::uppercase << c.Integer();
-}
+inline void PrintTo(Color c, std::ostream* os) { *os << "0x" << std::hex << std::uppercase << c.Integer(); }
 }  // namespace kivra::framework
 
 namespace kivra {
@@ -42,6 +40,7 @@ public:
 class Host : public framework::Window {
 public:
     void Layout() override { SetProperties({{"Width", 120}, {"Height", 100}}); }
+    // clang-format off
     void CreateControls() override {
         auto control = New<ProbeWell>();
         control->Constructor();
@@ -49,17 +48,14 @@ public:
         control->SetProperties({{"Left", 10}, {"Top", 20}, {"Width", 32}, {"Height", 32}});
         well = control;
     }
+    // clang-format on
 
     Ref<ProbeWell> well;
 };
 
-Color Grey(double v) {
-    return framework::HSV(0.0, 0.0, v);
-}
+Color Grey(double v) { return framework::HSV(0.0, 0.0, v); }
 
-Color Darker(Color c, double by) {
-    return framework::HSV(c.Hue(), c.Saturation(), std::max(0.0, c.Value() - by));
-}
+Color Darker(Color c, double by) { return framework::HSV(c.Hue(), c.Saturation(), std::max(0.0, c.Value() - by)); }
 
 class SmartColorWellDrawTest : public ::testing::Test {
 protected:
@@ -93,12 +89,14 @@ struct Expected {
 };
 
 // Samples away from the colour box of a 32 x 32 well with margin 5.
+// clang-format off
 const Expected kFace[] = {
     {3, 4, 0.87},  {3, 5, 0.87},  {3, 6, 0.9},   {3, 12, 0.9},  {3, 13, 0.93}, {3, 18, 0.93},
     {3, 19, 0.96}, {3, 25, 0.96}, {3, 26, 1.0},  {3, 28, 1.0},  {0, 10, 0.5},  {31, 31, 0.5},
     {16, 0, 0.5},  {16, 31, 0.5}, {1, 10, 0.85}, {30, 10, 0.85}, {1, 30, 0.85}, {30, 30, 0.85},
     {1, 1, 0.99},  {30, 1, 0.99}, {2, 2, 0.93},  {29, 2, 0.93}, {2, 30, 0.95}, {29, 30, 0.95},
 };
+// clang-format on
 
 TEST_F(SmartColorWellDrawTest, ReleasedFaceHasItsBandsFramesAndLines) {
     Activate();
@@ -109,10 +107,12 @@ TEST_F(SmartColorWellDrawTest, ReleasedFaceHasItsBandsFramesAndLines) {
 TEST_F(SmartColorWellDrawTest, PressedFaceIsDarker) {
     Activate();
     testing::Press(*well, 1, 1);
+    // clang-format off
     const Expected pressed[] = {
         {3, 4, 0.43},  {3, 8, 0.46},  {3, 15, 0.49}, {3, 22, 0.52}, {3, 28, 0.56},
         {0, 10, 0.28}, {1, 10, 0.41}, {5, 1, 0.55},  {10, 2, 0.49}, {10, 30, 0.51},
     };
+    // clang-format on
     for (const Expected& e : pressed) EXPECT_EQ(At(e.x, e.y), Grey(e.value)) << e.x << ", " << e.y;
 }
 
@@ -128,13 +128,16 @@ TEST_F(SmartColorWellDrawTest, ColourBoxIsFilledAndFramedTwice) {
             const struct {
                 Int32 x, y;
                 Color color;
+                // clang-format off
             } samples[] = {
                 {5, 5, outer},   {26, 5, outer},  {5, 26, outer},  {26, 26, outer}, {16, 26, outer},
                 {6, 26, outer},  {6, 6, inner},   {25, 6, inner},  {6, 25, inner},  {25, 25, inner},
                 {16, 6, inner},  {7, 7, fill},    {16, 16, fill},  {24, 25, fill},  {24, 24, fill},
             };
+            // clang-format on
             for (const auto& s : samples)
-                EXPECT_EQ(At(s.x, s.y), s.color) << std::hex << value << (pressed ? " pressed " : " ") << s.x << ", " << s.y;
+                EXPECT_EQ(At(s.x, s.y), s.color)
+                    << std::hex << value << (pressed ? " pressed " : " ") << s.x << ", " << s.y;
             testing::Release(*well, 50, 50);
         }
     }

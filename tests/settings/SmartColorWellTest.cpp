@@ -6,18 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "framework/values/Color.h"
 #include "framework/drawing/Graphics.h"
-#include "framework/values/PropertySet.h"
-#include "framework/values/Ref.h"
 #include "framework/testing/Testing.h"
 #include "framework/ui/Window.h"
+#include "framework/values/Color.h"
+#include "framework/values/PropertySet.h"
+#include "framework/values/Ref.h"
 #include "settings/SmartColorWell.h"
 
 namespace kivra::framework {
-inline void PrintTo(Color c, std::ostream* os) {
-    *os << "0x" << std::hex << std::uppercase << c.Integer();
-}
+inline void PrintTo(Color c, std::ostream* os) { *os << "0x" << std::hex << std::uppercase << c.Integer(); }
 }  // namespace kivra::framework
 
 namespace kivra {
@@ -74,6 +72,7 @@ protected:
         testing::ResetApplication();
     }
 
+    // clang-format off
     Ref<ProbeWell> OpenWell(Int32 width = 32, Int32 height = 32, PropertySet extra = {}) {
         PropertySet properties{{"Left", 10}, {"Top", 20}, {"Width", width}, {"Height", height}};
         properties.insert(properties.end(), extra.begin(), extra.end());
@@ -81,6 +80,7 @@ protected:
         host->Constructor("SmartColorWellTest.Host");
         return host->well;
     }
+    // clang-format on
 
     // Records the user events of a well in the order they come.
     void Watch(ProbeWell& well) {
@@ -105,10 +105,12 @@ TEST_F(SmartColorWellTest, OpenSettlesTheMargin) {
     struct Case {
         Int32 width, height, margin, expected;
     };
+    // clang-format off
     const Case cases[] = {
         {32, 32, 0, 5}, {40, 19, 0, 2}, {19, 40, 0, 2}, {20, 20, 0, 5},
         {32, 32, 3, 3}, {32, 32, -4, 0}, {10, 10, 7, 7},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto well = OpenWell(c.width, c.height, {{"Margin", c.margin}});
         EXPECT_EQ(well->Margin, c.expected) << c.width << " x " << c.height << ", Margin " << c.margin;
@@ -135,6 +137,7 @@ TEST_F(SmartColorWellTest, OpenSetsThePromptAndLetsTheUsersOpenReplaceIt) {
     EXPECT_EQ(well->Margin, 9);
 }
 
+// clang-format off
 TEST_F(SmartColorWellTest, PropertySetTakesTheWellsOwnProperties) {
     auto well = OpenWell(32, 32,
                          {{"ColorSelected", Color{0x123456}}, {"AlsoDimColor", true}, {"EnableColorDrag", true}});
@@ -144,6 +147,7 @@ TEST_F(SmartColorWellTest, PropertySetTakesTheWellsOwnProperties) {
     EXPECT_THROW(well->SetProperty("NoSuchProperty", 1), framework::PropertyError);
     EXPECT_THROW(well->SetProperty("Margin", true), framework::PropertyError);
 }
+// clang-format on
 
 TEST_F(SmartColorWellTest, HitAreasHaveTheirBoundaries) {
     auto well = OpenWell();
@@ -152,11 +156,13 @@ TEST_F(SmartColorWellTest, HitAreasHaveTheirBoundaries) {
         Int32 x, y;
         bool inBox, inControl;
     };
+    // clang-format off
     const Case cases[] = {
         {5, 5, true, true},    {27, 27, true, true},   {4, 10, false, true},   {28, 10, false, true},
         {10, 4, false, true},  {10, 28, false, true},  {0, 0, false, true},    {31, 31, false, true},
         {32, 0, false, false}, {-1, 5, false, false},  {5, 32, false, false},  {5, -1, false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(well->withinColorBox(c.x, c.y), c.inBox) << c.x << ", " << c.y;
         EXPECT_EQ(well->withinControl(c.x, c.y), c.inControl) << c.x << ", " << c.y;
@@ -196,10 +202,12 @@ TEST_F(SmartColorWellTest, SetColorActsOnlyOnANewColour) {
 
 TEST_F(SmartColorWellTest, WritesColourText) {
     auto well = OpenWell();
+    // clang-format off
     const std::pair<Color, std::string> cases[] = {
         {Color{0x000000}, "#000000"}, {Color{0x010203}, "#010203"}, {Color{0xABCDEF}, "#ABCDEF"},
         {Color{0xFFFFFF}, "#FFFFFF"}, {Color{0x00F00F}, "#00F00F"},
     };
+    // clang-format on
     for (const auto& [color, text] : cases) {
         well->ColorSelected = color;
         EXPECT_EQ(well->getColorAsHexString(), text);
@@ -215,7 +223,7 @@ TEST_F(SmartColorWellTest, ReadsAnyTextAsSomeColour) {
         {"#008000", Color{0x008000}},
         {"008000", Color{0x008000}},
         {"#ff8000", Color{0xFF8000}},
-        {"12#3456", Color{0x123456}},       // the first "#" goes wherever it stands
+        {"12#3456", Color{0x123456}},           // the first "#" goes wherever it stands
         {"#00FF00 and more", Color{0x00FF00}},  // reading stops at the first non-digit
         {"#", Color{0x000000}},
         {"#GGGGGG", Color{0x000000}},
@@ -223,8 +231,8 @@ TEST_F(SmartColorWellTest, ReadsAnyTextAsSomeColour) {
         {" #00FF00", Color{0x000000}},
         {"#\xC3\x84\xC3\x96", Color{0x000000}},
         {"#\xFF\xFE", Color{0x000000}},
-        {"#1234567", Color{0xFF4567}},    // red 0x123 is clamped
-        {"#FFFFFFFF", Color{0xFFFFFF}},   // beyond Int32: saturates
+        {"#1234567", Color{0xFF4567}},   // red 0x123 is clamped
+        {"#FFFFFFFF", Color{0xFFFFFF}},  // beyond Int32: saturates
         {"#FFFFFFFFFFFFFFFFFFFF", Color{0xFFFFFF}},
         {std::string(100 * 1024, 'F'), Color{0xFFFFFF}},
     };
@@ -323,6 +331,7 @@ TEST_F(SmartColorWellTest, PlainPressIsAClickWhateverTheMouseDoes) {
     EXPECT_EQ((std::vector<std::string>{"MouseDown", "MouseUp", "MouseDown", "MouseUp"}), events);
 }
 
+// clang-format off
 TEST_F(SmartColorWellTest, PushButtonModeFollowsTheMouse) {
     auto well = OpenWell();
     testing::SetModifiers(testing::Modifiers{.alt = false, .command = true});
@@ -337,6 +346,7 @@ TEST_F(SmartColorWellTest, PushButtonModeFollowsTheMouse) {
     EXPECT_TRUE(testing::DragLog().empty());
     EXPECT_TRUE(testing::SelectColorLog().empty());
 }
+// clang-format on
 
 TEST_F(SmartColorWellTest, ColourDragStartsPastThreePixelsOncePerPress) {
     struct Case {

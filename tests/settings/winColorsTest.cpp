@@ -11,21 +11,19 @@
 
 #include "clock/App.h"
 #include "clock/WinMain.h"
-#include "framework/values/Color.h"
-#include "framework/ui/PushButton.h"
-#include "framework/values/Ref.h"
 #include "framework/app/Runtime.h"
-#include "framework/ui/StaticText.h"
 #include "framework/testing/Testing.h"
+#include "framework/ui/PushButton.h"
+#include "framework/ui/StaticText.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/Color.h"
+#include "framework/values/Ref.h"
 #include "settings/SmartColorWell.h"
 #include "settings/winColors.h"
 
 namespace kivra::framework {
-inline void PrintTo(Color c, std::ostream* os) {
-    *os << "0x" << std::hex << std::uppercase << c.Integer();
-}
+inline void PrintTo(Color c, std::ostream* os) { *os << "0x" << std::hex << std::uppercase << c.Integer(); }
 }  // namespace kivra::framework
 
 namespace kivra {
@@ -298,6 +296,7 @@ TEST_F(winColorsTest, EachOpeningHasItsOwnRestorePoint) {
     EXPECT_EQ(clock->ColorH1, Color{0x111111});
 }
 
+// clang-format off
 TEST_F(winColorsTest, ReturnAndEscapeWorkTheButtons) {
     const struct {
         Qt::Key key;
@@ -315,6 +314,7 @@ TEST_F(winColorsTest, ReturnAndEscapeWorkTheButtons) {
         EXPECT_EQ(clock->ColorM1, c.kept) << c.key;
     }
 }
+// clang-format on
 
 }  // namespace
 }  // namespace kivra

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "framework/app/Runtime.h"
 #include "framework/testing/Testing.h"
@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform == nullptr || std::string(platform) == "offscreen") {
         // 3840 x 2160, so the sizes tests ask for are not cut to a small screen.
-        std::string config = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                             "/kivra-offscreen-" + std::to_string(getpid()) + ".json";
+        std::string config = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/kivra-offscreen-" +
+                             std::to_string(getpid()) + ".json";
         if (FILE* f = std::fopen(config.c_str(), "w")) {
             std::fputs(R"({"screens":[{"name":"test","x":0,"y":0,"width":3840,"height":2160,)"
                        R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})",

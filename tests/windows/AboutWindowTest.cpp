@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "framework/app/Runtime.h"
+#include "framework/drawing/Picture.h"
+#include "framework/drawing/detail/PictureData.h"
+#include "framework/files/FolderItem.h"
+#include "framework/testing/Testing.h"
 #include "framework/ui/Canvas.h"
 #include "framework/ui/EditField.h"
-#include "framework/files/FolderItem.h"
-#include "framework/values/NilObjectException.h"
-#include "framework/drawing/Picture.h"
-#include "framework/app/Runtime.h"
 #include "framework/ui/StaticText.h"
-#include "framework/values/Strings.h"
-#include "framework/testing/Testing.h"
-#include "framework/drawing/detail/PictureData.h"
 #include "framework/ui/detail/WindowWidget.h"
+#include "framework/values/NilObjectException.h"
+#include "framework/values/Strings.h"
 #include "windows/AboutWindow.h"
 #include "windows/BundlePictures.h"
 #include "windows/WindowsTestFixture.h"
@@ -80,7 +80,7 @@ protected:
                 map += '|';
                 continue;
             }
-            map += field.SelTextSize() == 10 ? (field.SelBold() ? '?' : 's')
+            map += field.SelTextSize() == 10              ? (field.SelBold() ? '?' : 's')
                    : field.SelBold() && field.SelItalic() ? 'X'
                    : field.SelBold()                      ? 'B'
                    : field.SelItalic()                    ? 'I'
@@ -96,14 +96,14 @@ protected:
 };
 
 const std::vector<Place> Tall = {
-    {"AppIconCanvas", 110, 8, 64, 64, true},     {"StatAppName", 20, 86, 244, 16, true},
-    {"StatAppVersion", 20, 112, 244, 12, true},  {"EditAppCredits", 0, 132, 284, 140, true},
+    {"AppIconCanvas", 110, 8, 64, 64, true},      {"StatAppName", 20, 86, 244, 16, true},
+    {"StatAppVersion", 20, 112, 244, 12, true},   {"EditAppCredits", 0, 132, 284, 140, true},
     {"StatAppCopyright", 20, 280, 244, 32, true}, {"TolvIconCanvas", 34, 324, 216, 30, true},
 };
 
 const std::vector<Place> Short = {
-    {"AppIconCanvas", 110, 8, 64, 64, true},     {"StatAppName", 20, 86, 244, 16, true},
-    {"StatAppVersion", 20, 112, 244, 12, true},  {"StatAppCopyright", 20, 132, 244, 32, true},
+    {"AppIconCanvas", 110, 8, 64, 64, true},    {"StatAppName", 20, 86, 244, 16, true},
+    {"StatAppVersion", 20, 112, 244, 12, true}, {"StatAppCopyright", 20, 132, 244, 32, true},
     {"TolvIconCanvas", 34, 176, 216, 30, true},
 };
 
@@ -206,9 +206,9 @@ TEST_F(AboutTest, VersionTextForEveryStage) {
 TEST_F(AboutTest, VersionStringReadsTheApplicationsNumbers) {
     Ref<AboutWindow> about = AboutWindow::Instance();
     const auto version = &AboutAccess::VersionString;
-    EXPECT_EQ(((*about).*version)(), AboutAccess::VersionText(app->MajorVersion(), app->MinorVersion(),
-                                                             app->BugVersion(), app->StageCode(),
-                                                             app->NonReleaseVersion()));
+    EXPECT_EQ(((*about).*version)(),
+              AboutAccess::VersionText(app->MajorVersion(), app->MinorVersion(), app->BugVersion(), app->StageCode(),
+                                       app->NonReleaseVersion()));
     fw::RuntimeRegisterAppObject(nullptr);
     EXPECT_THROW(((*about).*version)(), fw::NilObjectException);
     fw::RuntimeRegisterAppObject(app);

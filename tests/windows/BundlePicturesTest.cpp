@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/files/FolderItem.h"
 #include "framework/drawing/Picture.h"
+#include "framework/files/FolderItem.h"
 #include "windows/BundlePictures.h"
 
 namespace kivra {
@@ -18,9 +18,7 @@ using fw::Picture;
 using fw::Ref;
 
 // The build's own pictures: the test program runs from <build>/bin.
-fs::path BuildResources() {
-    return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "share" / "kivra";
-}
+fs::path BuildResources() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "share" / "kivra"; }
 
 class BundlePictures : public ::testing::Test {
 protected:

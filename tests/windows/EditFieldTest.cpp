@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "framework/ui/EditField.h"
-#include "framework/values/Strings.h"
 #include "framework/testing/Testing.h"
+#include "framework/ui/EditField.h"
 #include "framework/ui/Window.h"
+#include "framework/values/Strings.h"
 
 namespace kivra {
 namespace {
@@ -14,6 +14,7 @@ namespace fw = framework;
 using fw::EditField;
 using fw::Ref;
 
+// clang-format off
 class FieldWindow : public fw::Window {
 public:
     void Layout() override { SetProperties({{"Width", 300}, {"Height", 200}, {"Visible", true}}); }
@@ -23,6 +24,7 @@ public:
                                                {"TextSize", 12}, {"Styled", true}, {"Multiline", true}});
     }
 };
+// clang-format on
 
 class EditFieldTest : public ::testing::Test {
 protected:
@@ -67,7 +69,12 @@ const TextCase TextCases[] = {
     {"two-byte", "\xC3\xA9t\xC3\xA9", 1, 2, "t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
     {"outside the bmp", "\xF0\x9F\x98\x80x\xF0\x9F\x98\x80yz", 2, 2, "\xF0\x9F\x98\x80y",
      "\xF0\x9F\x98\x80x\xF0\x9F\x98\x80yz"},
-    {"invalid byte", "a\xFF" "bc", 2, 2, "bc", "a\xEF\xBF\xBD" "bc"},
+    {"invalid byte",
+     "a\xFF"
+     "bc",
+     2, 2, "bc",
+     "a\xEF\xBF\xBD"
+     "bc"},
     {"selection cut at the end", "abc", 1, 99, "bc", "abc"},
     {"start past the end", "abc", 10, 2, "", "abc"},
 };
@@ -124,9 +131,9 @@ TEST_F(EditFieldTest, StylesApplyToTheSelectionAndReadBackPerCharacter) {
         bool bold, italic;
         fw::Int32 size;
     };
-    for (const Expect& e : {Expect{0, 5, false, true, 12}, Expect{5, 6, false, false, 12},
-                            Expect{6, 10, true, false, 12}, Expect{10, 11, false, false, 12},
-                            Expect{11, 14, false, false, 20}}) {
+    for (const Expect& e :
+         {Expect{0, 5, false, true, 12}, Expect{5, 6, false, false, 12}, Expect{6, 10, true, false, 12},
+          Expect{10, 11, false, false, 12}, Expect{11, 14, false, false, 20}}) {
         for (fw::Int32 i = e.from; i < e.to; ++i) {
             SCOPED_TRACE(i);
             Select(i, 1);

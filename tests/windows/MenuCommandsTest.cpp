@@ -1,6 +1,6 @@
 #include <QAction>
-#include <QClipboard>
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "clock/WinMain.h"
-#include "framework/ui/EditField.h"
 #include "framework/app/Runtime.h"
-#include "framework/ui/detail/WindowWidget.h"
 #include "framework/testing/Testing.h"
+#include "framework/ui/EditField.h"
+#include "framework/ui/detail/WindowWidget.h"
 #include "windows/AboutWindow.h"
 #include "windows/MenuBar1.h"
 #include "windows/WindowsTestFixture.h"
@@ -113,9 +113,9 @@ TEST_F(MenuCommands, DocumentWindowsShowTheBarTheClockShowsNoneAndAllHaveTheShor
     Ref<WinMain> clock = WinMain::Instance();
     AboutWindow::Instance()->Show(true);
     winHelp::Instance()->Show();
-    for (fw::Window* window : {static_cast<fw::Window*>(clock.get()),
-                               fw::GetImplicitWindow("AboutWindow.AboutWindow").get(),
-                               fw::GetImplicitWindow("winHelp.winHelp").get()}) {
+    for (fw::Window* window :
+         {static_cast<fw::Window*>(clock.get()), fw::GetImplicitWindow("AboutWindow.AboutWindow").get(),
+          fw::GetImplicitWindow("winHelp.winHelp").get()}) {
         ASSERT_NE(window, nullptr);
         SCOPED_TRACE(window->Frame());
         for (const char* keys : {"Ctrl+Q", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Ctrl+A"})

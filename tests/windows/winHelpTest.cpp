@@ -3,9 +3,9 @@
 
 #include <functional>
 
+#include "framework/testing/Testing.h"
 #include "framework/ui/PushButton.h"
 #include "framework/ui/StaticText.h"
-#include "framework/testing/Testing.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "windows/WindowsTestFixture.h"
 #include "windows/winHelp.h"

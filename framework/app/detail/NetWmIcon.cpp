@@ -1,11 +1,11 @@
 #include "framework/app/detail/NetWmIcon.h"
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
@@ -115,8 +115,9 @@ void NetWmIcon::Set(const QImage& icon, int firstRow, int lastRow) {
 
 void NetWmIcon::WriteTo(const QWidget& window) {
     if (mData.empty()) return;
-    xcb_change_property(Connection(mConnection), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.internalWinId()),
-                        mAtom, XCB_ATOM_CARDINAL, 32, static_cast<std::uint32_t>(mData.size()), mData.data());
+    xcb_change_property(Connection(mConnection), XCB_PROP_MODE_REPLACE,
+                        static_cast<xcb_window_t>(window.internalWinId()), mAtom, XCB_ATOM_CARDINAL, 32,
+                        static_cast<std::uint32_t>(mData.size()), mData.data());
 }
 
 bool NetWmIcon::eventFilter(QObject* watched, QEvent* event) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "framework/app/Application.h"
-#include "framework/values/Ref.h"
 #include "framework/ui/Window.h"
+#include "framework/values/Ref.h"
 
 namespace kivra::framework::detail {
 

@@ -24,8 +24,7 @@ QList<QRgb> MakePalette() {
     palette.reserve(256);
     for (int r = 0; r < kCubeLevels; ++r)
         for (int g = 0; g < kCubeLevels; ++g)
-            for (int b = 0; b < kCubeLevels; ++b)
-                palette.push_back(qRgb(r * kCubeStep, g * kCubeStep, b * kCubeStep));
+            for (int b = 0; b < kCubeLevels; ++b) palette.push_back(qRgb(r * kCubeStep, g * kCubeStep, b * kCubeStep));
     for (int j = 1; j <= kGreys; ++j) {
         const int v = GreyValue(j);
         palette.push_back(qRgb(v, v, v));
@@ -66,12 +65,12 @@ uchar PaletteIndex(QRgb rgb) {
 
 quint32 EncodePixel(QImage::Format format, QRgb rgb) {
     switch (format) {
-    case QImage::Format_RGB16:
-        return static_cast<quint32>(((qRed(rgb) >> 3) << 11) | ((qGreen(rgb) >> 2) << 5) | (qBlue(rgb) >> 3));
-    case QImage::Format_Indexed8:
-        return PaletteIndex(rgb);
-    default:
-        return 0xFF000000u | (rgb & 0xFFFFFFu);
+        case QImage::Format_RGB16:
+            return static_cast<quint32>(((qRed(rgb) >> 3) << 11) | ((qGreen(rgb) >> 2) << 5) | (qBlue(rgb) >> 3));
+        case QImage::Format_Indexed8:
+            return PaletteIndex(rgb);
+        default:
+            return 0xFF000000u | (rgb & 0xFFFFFFu);
     }
 }
 
@@ -79,34 +78,34 @@ namespace {
 
 QRgb DecodeAt(QImage::Format format, const uchar* line, int x) {
     switch (format) {
-    case QImage::Format_RGB32:
-        return 0xFF000000u | reinterpret_cast<const quint32*>(line)[x];
-    case QImage::Format_ARGB32_Premultiplied:
-        return 0xFF000000u | qUnpremultiply(reinterpret_cast<const quint32*>(line)[x]);
-    case QImage::Format_RGB16: {
-        const quint32 c = reinterpret_cast<const quint16*>(line)[x];
-        const quint32 r = (c >> 11) & 0x1F, g = (c >> 5) & 0x3F, b = c & 0x1F;
-        return qRgb(static_cast<int>((r << 3) | (r >> 2)), static_cast<int>((g << 2) | (g >> 4)),
-                    static_cast<int>((b << 3) | (b >> 2)));
-    }
-    case QImage::Format_Indexed8:
-        return Palette8()[line[x]];
-    default:
-        return 0xFF000000u;
+        case QImage::Format_RGB32:
+            return 0xFF000000u | reinterpret_cast<const quint32*>(line)[x];
+        case QImage::Format_ARGB32_Premultiplied:
+            return 0xFF000000u | qUnpremultiply(reinterpret_cast<const quint32*>(line)[x]);
+        case QImage::Format_RGB16: {
+            const quint32 c = reinterpret_cast<const quint16*>(line)[x];
+            const quint32 r = (c >> 11) & 0x1F, g = (c >> 5) & 0x3F, b = c & 0x1F;
+            return qRgb(static_cast<int>((r << 3) | (r >> 2)), static_cast<int>((g << 2) | (g >> 4)),
+                        static_cast<int>((b << 3) | (b >> 2)));
+        }
+        case QImage::Format_Indexed8:
+            return Palette8()[line[x]];
+        default:
+            return 0xFF000000u;
     }
 }
 
 void StoreAt(QImage::Format format, uchar* line, int x, quint32 encoded) {
     switch (format) {
-    case QImage::Format_RGB16:
-        reinterpret_cast<quint16*>(line)[x] = static_cast<quint16>(encoded);
-        break;
-    case QImage::Format_Indexed8:
-        line[x] = static_cast<uchar>(encoded);
-        break;
-    default:
-        reinterpret_cast<quint32*>(line)[x] = encoded;
-        break;
+        case QImage::Format_RGB16:
+            reinterpret_cast<quint16*>(line)[x] = static_cast<quint16>(encoded);
+            break;
+        case QImage::Format_Indexed8:
+            line[x] = static_cast<uchar>(encoded);
+            break;
+        default:
+            reinterpret_cast<quint32*>(line)[x] = encoded;
+            break;
     }
 }
 
@@ -123,13 +122,16 @@ void Refresh(QImage& image, PixelView& view, bool forWriting) {
 
 }  // namespace
 
-void StorePixel(QImage& image, int x, int y, quint32 encoded) { StoreAt(image.format(), image.scanLine(y), x, encoded); }
+void StorePixel(QImage& image, int x, int y, quint32 encoded) {
+    StoreAt(image.format(), image.scanLine(y), x, encoded);
+}
 
 QImage& Pixels(PictureData& data) {
     if (data.recording) {
         // A new picture's memory was taken with it; a new mask's is taken now.
         if (data.image.isNull())
-            data.image = NewImage(data.recording->Size().width(), data.recording->Size().height(), QImage::Format_RGB32);
+            data.image =
+                NewImage(data.recording->Size().width(), data.recording->Size().height(), QImage::Format_RGB32);
         if (data.image.isNull()) return data.image;
         data.recording->Paint(data.image);
         data.recording.reset();
@@ -180,9 +182,15 @@ void FillEncoded(QImage& image, int x, int y, int width, int height, quint32 enc
     const int bytesPerPixel = image.depth() / 8;
     uchar* first = image.bits() + y * stride + x * bytesPerPixel;
     switch (bytesPerPixel) {
-    case 1: std::memset(first, static_cast<int>(encoded & 0xFFu), static_cast<size_t>(width)); break;
-    case 2: std::fill_n(reinterpret_cast<quint16*>(first), width, static_cast<quint16>(encoded)); break;
-    default: std::fill_n(reinterpret_cast<quint32*>(first), width, encoded); break;
+        case 1:
+            std::memset(first, static_cast<int>(encoded & 0xFFu), static_cast<size_t>(width));
+            break;
+        case 2:
+            std::fill_n(reinterpret_cast<quint16*>(first), width, static_cast<quint16>(encoded));
+            break;
+        default:
+            std::fill_n(reinterpret_cast<quint32*>(first), width, encoded);
+            break;
     }
     // The other rows are copies of the first: memcpy is far quicker than
     // storing pixel by pixel.

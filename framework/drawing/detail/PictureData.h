@@ -10,8 +10,8 @@
 #include "framework/drawing/Group2D.h"
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/RGBSurface.h"
-#include "framework/values/Ref.h"
 #include "framework/drawing/detail/Recording.h"
+#include "framework/values/Ref.h"
 
 namespace kivra::framework::detail {
 

@@ -16,8 +16,8 @@ void RecordedShrink::Draw(QImage& target, const QRect& visible, const Recording&
 bool RecordedShrink::Fits(const Recording& source, const Key& key) const {
     if (!mPlanned || key != mKey || source.Shapes().size() != mShapes.size()) return false;
     const auto samePlace = [](const RecordedShape& a, const RecordedShape& b) {
-        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height &&
-               a.ovalWidth == b.ovalWidth && a.ovalHeight == b.ovalHeight;
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height && a.ovalWidth == b.ovalWidth &&
+               a.ovalHeight == b.ovalHeight;
     };
     return std::equal(mShapes.begin(), mShapes.end(), source.Shapes().begin(), samePlace);
 }
@@ -94,15 +94,17 @@ void RecordedShrink::Apply(QImage& target, const QRect& visible, const Recording
     uchar* const bits = target.bits();
     for (std::size_t v = 0; v < mRows.size(); ++v) {
         const RowMix& row = mRows[v];
-        auto* out = reinterpret_cast<quint32*>(bits + (visible.top() + static_cast<qsizetype>(v)) * target.bytesPerLine()) +
-                    visible.left();
+        auto* out =
+            reinterpret_cast<quint32*>(bits + (visible.top() + static_cast<qsizetype>(v)) * target.bytesPerLine()) +
+            visible.left();
         const quint32* upper = mMixed.data() + row.upper * n;
         if (row.upper == row.lower || row.weight == 0) {
             std::memcpy(out, upper, n * sizeof(quint32));
             continue;
         }
         const quint32* lower = mMixed.data() + row.lower * n;
-        for (std::size_t u = 0; u < n; ++u) out[u] = upper[u] == lower[u] ? upper[u] : Mix(upper[u], lower[u], row.weight);
+        for (std::size_t u = 0; u < n; ++u)
+            out[u] = upper[u] == lower[u] ? upper[u] : Mix(upper[u], lower[u], row.weight);
     }
 }
 

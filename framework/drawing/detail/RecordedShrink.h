@@ -56,7 +56,7 @@ private:
     Key mKey{};
     std::vector<RecordedShape> mShapes;  // for their places: colours are read anew
     std::vector<Tap> mColumns;
-    std::size_t mRead = 0;  // columns read
+    std::size_t mRead = 0;                           // columns read
     std::vector<std::uint32_t> mFirstAt, mSecondAt;  // of each tap, among the columns read
     // Source rows covered alike at the columns read have the same pixels there.
     std::vector<std::vector<Run>> mClasses;

@@ -14,8 +14,8 @@ void FillClipped(QImage& image, std::int64_t x, std::int64_t y, std::int64_t wid
     const std::int64_t x1 = std::min<std::int64_t>(x + width, image.width());
     const std::int64_t y1 = std::min<std::int64_t>(y + height, image.height());
     if (x0 >= x1 || y0 >= y1) return;
-    FillEncoded(image, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
-                static_cast<int>(y1 - y0), encoded);
+    FillEncoded(image, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0),
+                encoded);
 }
 
 void FillRoundRectClipped(QImage& image, const RecordedShape& s) {

@@ -48,7 +48,7 @@ private:
     std::string mName;    // the target's name in that folder
     mode_t mMode = 0600;  // the old file's permissions, or private for a new file
     int mFile = -1;
-    bool mUnnamed = false;  // made with O_TMPFILE: no name until NameTemporary
+    bool mUnnamed = false;   // made with O_TMPFILE: no name until NameTemporary
     std::string mTemporary;  // the temporary file's name, once it has one
     bool mFailed = false;
 };

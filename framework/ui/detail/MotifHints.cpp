@@ -1,8 +1,8 @@
 #include "framework/ui/detail/MotifHints.h"
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QGuiApplication>
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
@@ -71,8 +71,8 @@ void WriteMotifHints(const QWidget& window, const WindowFunctions& f) {
     const std::uint32_t flags = f.frameless ? kHintsDecorations : kHintsFunctions | kHintsDecorations;
     // flags, functions, decorations, input mode, status
     const std::uint32_t hints[5] = {flags, f.frameless ? 0 : functions, decorations, 0, 0};
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atom, atom, 32,
-                        5, hints);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), atom, atom, 32, 5,
+                        hints);
     xcb_flush(connection);
 }
 

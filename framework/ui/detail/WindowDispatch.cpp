@@ -7,9 +7,9 @@
 
 #include "framework/app/MenuItem.h"
 #include "framework/app/Runtime.h"
-#include "framework/ui/Window.h"
 #include "framework/app/detail/RuntimeState.h"
 #include "framework/testing/detail/TestSeams.h"
+#include "framework/ui/Window.h"
 #include "framework/ui/detail/WindowWidget.h"
 
 namespace kivra::framework::detail {

@@ -10,7 +10,7 @@
 namespace kivra::framework {
 class Window;
 class MenuItem;
-}
+}  // namespace kivra::framework
 
 namespace kivra::framework::detail {
 

@@ -76,8 +76,8 @@ QPoint WindowWidget::ToWindow(QPointF global) const {
 
 void WindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QColor back = mOwner.HasBackColor() ? QColor::fromRgb(mOwner.BackColor().Integer())
-                                              : palette().color(QPalette::Window);
+    const QColor back =
+        mOwner.HasBackColor() ? QColor::fromRgb(mOwner.BackColor().Integer()) : palette().color(QPalette::Window);
     painter.fillRect(event->rect(), back);
     WindowPainter windowPainter(painter, event->region(), mOwner.ClientTop());
     for (const auto& control : mOwner.Controls()) control->PaintInWindow(windowPainter);
@@ -87,8 +87,7 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     if (WindowDispatch::Pressed(mOwner)) return;
     const QPoint p = ToWindow(event->globalPosition());
-    WindowDispatch::Press(mOwner, p.x(), p.y(), event->button() == Qt::RightButton,
-                          event->globalPosition().toPoint());
+    WindowDispatch::Press(mOwner, p.x(), p.y(), event->button() == Qt::RightButton, event->globalPosition().toPoint());
 }
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -111,7 +110,9 @@ void WindowWidget::wheelEvent(QWheelEvent* event) {
     int horizontal = angle.x();
     if (event->modifiers().testFlag(Qt::AltModifier)) std::swap(vertical, horizontal);
     // Away from the user is a negative delta, as the program counts it.
-    auto steps = [](int eighths) { return eighths == 0 ? 0 : (eighths > 0 ? -std::max(1, eighths / 120) : std::max(1, -eighths / 120)); };
+    auto steps = [](int eighths) {
+        return eighths == 0 ? 0 : (eighths > 0 ? -std::max(1, eighths / 120) : std::max(1, -eighths / 120));
+    };
     const QPoint p = ToWindow(event->globalPosition());
     if (!WindowDispatch::Wheel(mOwner, p.x(), p.y(), steps(horizontal), steps(vertical))) event->ignore();
 }
