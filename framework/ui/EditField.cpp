@@ -243,6 +243,19 @@ QTextCharFormat FirstFormat(const QTextDocument& doc, int from, int to) {
     return cursor.charFormat();
 }
 
+// Whether every character of the selection shows the style, or the one at
+// the cursor when nothing is selected.
+bool WholeSelection(const detail::EditFieldWidget& field, const EditField& owner, bool Style::*style) {
+    const QTextCursor cursor = field.Selection();
+    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), owner).*style;
+    bool all = true;
+    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
+        all = StyleOf(f, owner).*style;
+        return all;
+    });
+    return all;
+}
+
 }  // namespace
 
 EditField::EditField() = default;
@@ -267,11 +280,11 @@ void EditField::ApplyLook() {
 void EditField::ApplyLook(detail::EditFieldWidget& widget) {
     QTextEdit& edit = widget.Edit();
     QFont font = QApplication::font();
-    if (mTextFont != "System" && !mTextFont.empty()) font.setFamily(QString::fromStdString(mTextFont));
-    if (mTextSize > 0) font.setPointSize(std::min(mTextSize, kLargestShownSize));
-    font.setBold(mBold);
-    font.setItalic(mItalic);
-    font.setUnderline(mUnderline);
+    if (mStyle.font != "System" && !mStyle.font.empty()) font.setFamily(QString::fromStdString(mStyle.font));
+    if (mStyle.size > 0) font.setPointSize(std::min(mStyle.size, kLargestShownSize));
+    font.setBold(mStyle.bold);
+    font.setItalic(mStyle.italic);
+    font.setUnderline(mStyle.underline);
     edit.setFont(font);
 
     QPalette palette = edit.palette();
@@ -367,17 +380,7 @@ void MergeStyle(detail::EditFieldWidget& field, bool styled, const QTextCharForm
 
 }  // namespace
 
-bool EditField::SelBold() const {
-    const auto& field = Field();
-    const QTextCursor cursor = field.Selection();
-    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).bold;
-    bool all = true;
-    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
-        all = StyleOf(f, *this).bold;
-        return all;
-    });
-    return all;
-}
+bool EditField::SelBold() const { return WholeSelection(Field(), *this, &Style::bold); }
 
 void EditField::SelBold(bool bold) {
     QTextCharFormat format;
@@ -385,17 +388,7 @@ void EditField::SelBold(bool bold) {
     MergeStyle(Field(), mStyled, format);
 }
 
-bool EditField::SelItalic() const {
-    const auto& field = Field();
-    const QTextCursor cursor = field.Selection();
-    if (!cursor.hasSelection()) return StyleOf(cursor.charFormat(), *this).italic;
-    bool all = true;
-    ForEachFormat(field.Document(), cursor.selectionStart(), cursor.selectionEnd(), [&](const QTextCharFormat& f) {
-        all = StyleOf(f, *this).italic;
-        return all;
-    });
-    return all;
-}
+bool EditField::SelItalic() const { return WholeSelection(Field(), *this, &Style::italic); }
 
 void EditField::SelItalic(bool italic) {
     QTextCharFormat format;
@@ -458,11 +451,6 @@ const PropertyTable<EditField>& EditField::Properties() {
         PropertyTable<EditField>()
             .TakesString("Text", [](E& e, const std::string& v) { e.Text(v); })
             .TakesInt32("Alignment", [](E& e, Int32 v) { e.mAlignment = v; })
-            .TakesInt32("TextSize", [](E& e, Int32 v) { e.mTextSize = v; })
-            .TakesString("TextFont", [](E& e, const std::string& v) { e.mTextFont = v; })
-            .TakesBoolean("Bold", [](E& e, bool v) { e.mBold = v; })
-            .TakesBoolean("Italic", [](E& e, bool v) { e.mItalic = v; })
-            .TakesBoolean("Underline", [](E& e, bool v) { e.mUnderline = v; })
             .TakesColor("TextColor", [](E& e, Color v) { e.mTextColor = v; })
             .TakesColor("BackColor", [](E& e, Color v) { e.mBackColor = v; })
             .TakesBoolean("Border", [](E& e, bool v) { e.mBorder = v; })
@@ -492,7 +480,7 @@ const PropertyTable<EditField>& EditField::Properties() {
 }
 
 void EditField::SetProperty(const std::string& name, const PropertyValue& value) {
-    if (!Properties().Apply(*this, name, value)) {
+    if (!Properties().Apply(*this, name, value) && !mStyle.Take(name, value)) {
         RectControl::SetProperty(name, value);
         return;
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/ui/RectControl.h"
+#include "framework/ui/TextStyle.h"
 #include "framework/values/Color.h"
 
 namespace kivra::framework {
@@ -61,9 +62,9 @@ public:
     void Styled(bool styled);
 
     // The field's own style, which a new Text takes.
-    Int32 TextSize() const { return mTextSize; }
-    bool Bold() const { return mBold; }
-    bool Italic() const { return mItalic; }
+    Int32 TextSize() const { return mStyle.size; }
+    bool Bold() const { return mStyle.bold; }
+    bool Italic() const { return mStyle.italic; }
     Int32 Alignment() const { return mAlignment; }
 
     void SetProperty(const std::string& name, const PropertyValue& value) override;
@@ -77,15 +78,13 @@ private:
     void ApplyLook();
     void ApplyLook(detail::EditFieldWidget& widget);
 
-    Int32 mTextSize = 0;
+    TextStyle mStyle;
     Int32 mAlignment = 0;
-    bool mBold = false, mItalic = false, mUnderline = false;
     bool mReadOnly = false, mMultiline = true, mStyled = true, mBorder = true;
     bool mScrollbarHorizontal = false, mScrollbarVertical = true;
     bool mAcceptTabs = false;
     Color mTextColor{0x000000};
     Color mBackColor{0xFFFFFF};
-    std::string mTextFont = "System";
 };
 
 }  // namespace kivra::framework

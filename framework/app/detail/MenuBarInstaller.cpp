@@ -102,26 +102,24 @@ bool EditEnabled(EditCommand command) {
 void RunEditCommand(EditCommand command) {
     if (!EditEnabled(command)) return;
     const FocusedField f = Focused();
+    // The three kinds of field share the names of these commands.
+    const auto each = [&f](auto&& run) {
+        if (f.line) run(*f.line);
+        if (f.text) run(*f.text);
+        if (f.plain) run(*f.plain);
+    };
     switch (command) {
         case EditCommand::Undo:
-            if (f.line) f.line->undo();
-            if (f.text) f.text->undo();
-            if (f.plain) f.plain->undo();
+            each([](auto& field) { field.undo(); });
             break;
         case EditCommand::Cut:
-            if (f.line) f.line->cut();
-            if (f.text) f.text->cut();
-            if (f.plain) f.plain->cut();
+            each([](auto& field) { field.cut(); });
             break;
         case EditCommand::Copy:
-            if (f.line) f.line->copy();
-            if (f.text) f.text->copy();
-            if (f.plain) f.plain->copy();
+            each([](auto& field) { field.copy(); });
             break;
         case EditCommand::Paste:
-            if (f.line) f.line->paste();
-            if (f.text) f.text->paste();
-            if (f.plain) f.plain->paste();
+            each([](auto& field) { field.paste(); });
             break;
         case EditCommand::Clear:
             if (f.line && f.line->hasSelectedText()) f.line->del();
@@ -129,9 +127,7 @@ void RunEditCommand(EditCommand command) {
             if (f.plain) f.plain->textCursor().removeSelectedText();
             break;
         case EditCommand::SelectAll:
-            if (f.line) f.line->selectAll();
-            if (f.text) f.text->selectAll();
-            if (f.plain) f.plain->selectAll();
+            each([](auto& field) { field.selectAll(); });
             break;
         case EditCommand::None:
             break;
