@@ -27,8 +27,6 @@ using detail::PictureData;
 using Int64 = long long;
 __extension__ using Wide = __int128;
 
-constexpr Int32 kOwnSize = -10000;
-
 // The part of [x, x + width) x [y, y + height) inside the image; the sums are
 // taken in 64 bits so that no Int32 argument can overflow them.
 QRect Clip(const QSize& size, Int64 x, Int64 y, Int64 width, Int64 height) {
