@@ -4,14 +4,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
-#include <QIconEngine>
-#include <QPainter>
-#include <QPixmap>
 
 #include <algorithm>
 #include <cstring>
 
 #include "framework/app/detail/NetWmIcon.h"
+#include "framework/app/detail/TileIconEngine.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/drawing/Picture.h"
 #include "framework/drawing/detail/PictureData.h"
@@ -21,31 +19,6 @@ namespace kivra::framework {
 namespace {
 
 constexpr Int32 kTileSide = 128;
-
-// Hands out the tile's pixels as they are. Qt's own pixmap icons put every
-// pixmap they give out into the global pixmap cache, which an icon that
-// changes every second fills up.
-class TileIconEngine : public QIconEngine {
-public:
-    explicit TileIconEngine(QImage image) : mImage(std::move(image)) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
-        painter->drawImage(rect, mImage);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
-        return mImage.size().scaled(size.boundedTo(mImage.size()), Qt::KeepAspectRatio);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        if (size == mImage.size()) return QPixmap::fromImage(mImage);
-        return QPixmap::fromImage(mImage.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {mImage.size()}; }
-    QIconEngine* clone() const override { return new TileIconEngine(mImage); }
-    QString key() const override { return QStringLiteral("KivraTile"); }
-
-private:
-    QImage mImage;
-};
 
 // The program's pictures: <executable's folder>/../share/kivra.
 QString ResourcesFolder() {
@@ -123,7 +96,7 @@ void DockItem::UpdateNow() {
         x11->Set(tile, changed.first, changed.last);
     } else {
         // The windows take the application's icon: none of them has one of its own.
-        QApplication::setWindowIcon(QIcon(new TileIconEngine(tile.copy())));
+        QApplication::setWindowIcon(QIcon(new detail::TileIconEngine(tile.copy())));
     }
 }
 

@@ -1,29 +1,11 @@
 #include "framework/app/Timer.h"
 
-#include <QTimer>
-
 #include <algorithm>
 
-#include "framework/app/Runtime.h"
+#include "framework/app/detail/TimerImpl.h"
 #include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
-
-namespace detail {
-
-class TimerImpl {
-public:
-    explicit TimerImpl(Timer& owner) {
-        QObject::connect(&mTimer, &QTimer::timeout, [&owner] {
-            auto keepAlive = owner.shared_from_this();
-            if (owner.Mode() == 1) owner.Mode(0);
-            Guarded([&owner] { owner.Event_Action(); });
-        });
-    }
-    QTimer mTimer;
-};
-
-}  // namespace detail
 
 Timer::Timer() : mImpl(std::make_unique<detail::TimerImpl>(*this)) { Restart(); }
 

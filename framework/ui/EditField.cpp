@@ -2,7 +2,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,7 +14,7 @@
 #include <vector>
 
 #include "framework/ui/Window.h"
-#include "framework/ui/detail/ControlWidget.h"
+#include "framework/ui/detail/EditFieldWidget.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "framework/values/NilObjectException.h"
 #include "framework/values/PropertyTable.h"
@@ -84,116 +83,6 @@ std::string FromFieldText(QString text) {
 }
 
 }  // namespace
-
-namespace detail {
-
-// The field's native side: a QTextEdit filling the control, and the mapping
-// between the field's character positions and the document's UTF-16 ones.
-class EditFieldWidget : public ControlWidget {
-public:
-    EditFieldWidget(EditField& owner, QWidget* parent) : ControlWidget(owner, parent), mEdit(new QTextEdit(this)) {
-        mEdit->setAcceptRichText(false);
-        mEdit->setUndoRedoEnabled(true);
-        QObject::connect(mEdit->document(), &QTextDocument::contentsChange, mEdit, [this](int, int, int) {
-            if (!mFormatting) mAstralValid = false;
-        });
-    }
-
-    QTextEdit& Edit() const { return *mEdit; }
-    QTextDocument& Document() const { return *mEdit->document(); }
-
-    // Characters in the document, the final block's end not counted.
-    int DocumentLength() const { return Document().characterCount() - 1; }
-
-    int Length() const {
-        EnsureAstral();
-        return DocumentLength() - static_cast<int>(mAstral.size());
-    }
-
-    int ToPosition(Int32 character) const {
-        EnsureAstral();
-        // The i-th pair starts at character mAstral[i] - i.
-        std::size_t lo = 0, hi = mAstral.size();
-        while (lo < hi) {
-            const std::size_t mid = (lo + hi) / 2;
-            if (mAstral[mid] - static_cast<int>(mid) < character)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        return std::clamp(character + static_cast<int>(lo), 0, DocumentLength());
-    }
-
-    Int32 ToCharacter(int position) const {
-        EnsureAstral();
-        const auto before = std::lower_bound(mAstral.begin(), mAstral.end(), position) - mAstral.begin();
-        return position - static_cast<Int32>(before);
-    }
-
-    void ContentReplaced() { mAstralValid = false; }
-
-    // Changes the program makes in a row (a selection, a style, another
-    // selection...) are gathered into one edit of the document, laid out and
-    // shown once when the event loop next runs: laying the text out again
-    // after every step would make a run of styles cost the square of the text.
-    QTextCursor Selection() const { return mPending ? mCursor : mEdit->textCursor(); }
-    void Select(const QTextCursor& cursor) {
-        if (!mPending) {
-            mPending = true;
-            mBatch = QTextCursor(&Document());
-            mBatch.beginEditBlock();
-            QMetaObject::invokeMethod(
-                this, [this] { Flush(); }, Qt::QueuedConnection);
-        }
-        mCursor = cursor;
-    }
-    // Ends the gathered edit: the text is laid out and the selection shown.
-    void Flush() {
-        if (!mPending) return;
-        mPending = false;
-        mBatch.endEditBlock();
-        mBatch = QTextCursor();
-        mEdit->setTextCursor(mCursor);
-    }
-
-    // Style changes do not move characters: they keep the position mapping.
-    void Format(const std::function<void()>& change) {
-        mFormatting = true;
-        change();
-        mFormatting = false;
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        ControlWidget::resizeEvent(event);
-        mEdit->setGeometry(rect());
-    }
-
-private:
-    void EnsureAstral() const {
-        if (mAstralValid) return;
-        mAstral.clear();
-        const QString raw = Document().toRawText();
-        for (qsizetype i = 0; i + 1 < raw.size(); ++i) {
-            if (raw.at(i).isHighSurrogate() && raw.at(i + 1).isLowSurrogate()) {
-                mAstral.push_back(static_cast<int>(i));
-                ++i;
-            }
-        }
-        mAstralValid = true;
-    }
-
-    QTextEdit* mEdit;
-    // Document positions of the surrogate pairs, ascending.
-    mutable std::vector<int> mAstral;
-    mutable bool mAstralValid = false;
-    bool mFormatting = false;
-    bool mPending = false;
-    QTextCursor mBatch;
-    QTextCursor mCursor;
-};
-
-}  // namespace detail
 
 namespace {
 

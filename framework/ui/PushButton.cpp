@@ -1,68 +1,15 @@
 #include "framework/ui/PushButton.h"
 
-#include <QKeySequence>
 #include <QPushButton>
-#include <QResizeEvent>
-#include <QShortcut>
 
 #include "framework/app/Runtime.h"
 #include "framework/ui/Window.h"
-#include "framework/ui/detail/ControlWidget.h"
+#include "framework/ui/detail/ButtonWidget.h"
 #include "framework/ui/detail/StyledFont.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "framework/values/PropertyTable.h"
 
 namespace kivra::framework {
-
-namespace {
-
-// A native push button filling the control. Return and Escape are shortcuts of the
-// window rather than QDialog's own handling, since a window here is no QDialog and
-// Escape must run the Cancel button's action, not just close the window.
-class ButtonWidget : public detail::ControlWidget {
-public:
-    ButtonWidget(PushButton& owner, QWidget* parent)
-        : ControlWidget(owner, parent), mOwner(owner), mButton(new QPushButton(this)) {
-        setFocusProxy(mButton);
-        QObject::connect(mButton, &QPushButton::clicked, this, [this] { mOwner.Push(); });
-        mReturn = Shortcut(Qt::Key_Return);
-        mEnter = Shortcut(Qt::Key_Enter);
-        mEscape = Shortcut(Qt::Key_Escape);
-    }
-
-    QPushButton& Button() const { return *mButton; }
-
-    void Roles(bool isDefault, bool isCancel) {
-        mButton->setDefault(isDefault);
-        mReturn->setEnabled(isDefault);
-        mEnter->setEnabled(isDefault);
-        mEscape->setEnabled(isCancel);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        mButton->setGeometry(0, 0, event->size().width(), event->size().height());
-    }
-
-private:
-    QShortcut* Shortcut(Qt::Key key) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        shortcut->setContext(Qt::WindowShortcut);
-        shortcut->setEnabled(false);
-        QObject::connect(shortcut, &QShortcut::activated, this, [this] {
-            if (mOwner.Visible()) mOwner.Push();
-        });
-        return shortcut;
-    }
-
-    PushButton& mOwner;
-    QPushButton* mButton;
-    QShortcut* mReturn = nullptr;
-    QShortcut* mEnter = nullptr;
-    QShortcut* mEscape = nullptr;
-};
-
-}  // namespace
 
 void PushButton::Caption(const std::string& caption) {
     mCaption = caption;
@@ -104,10 +51,12 @@ void PushButton::SetProperty(const std::string& name, const PropertyValue& value
     ApplyLook();
 }
 
-detail::ControlWidget* PushButton::CreateWidget(Window& window) { return new ButtonWidget(*this, &window.Widget()); }
+detail::ControlWidget* PushButton::CreateWidget(Window& window) {
+    return new detail::ButtonWidget(*this, &window.Widget());
+}
 
 void PushButton::ApplyLook() {
-    auto* widget = static_cast<ButtonWidget*>(Widget());
+    auto* widget = static_cast<detail::ButtonWidget*>(Widget());
     if (!widget) return;
     QPushButton& button = widget->Button();
     // A caption is shown as written: "&" is no mnemonic marker here.

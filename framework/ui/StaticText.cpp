@@ -1,11 +1,9 @@
 #include "framework/ui/StaticText.h"
 
 #include <QFont>
-#include <QPaintEvent>
-#include <QPainter>
 
 #include "framework/ui/Window.h"
-#include "framework/ui/detail/ControlWidget.h"
+#include "framework/ui/detail/LabelWidget.h"
 #include "framework/ui/detail/StyledFont.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "framework/values/PropertyTable.h"
@@ -13,36 +11,6 @@
 namespace kivra::framework {
 
 namespace {
-
-// Paints the label's text; the label keeps the values, the widget only shows them.
-class LabelWidget : public detail::ControlWidget {
-public:
-    LabelWidget(RectControl& owner, QWidget* parent) : ControlWidget(owner, parent) {}
-
-    void Show(const QString& text, Qt::Alignment alignment, bool wrap, const QColor& color) {
-        mText = text;
-        mAlignment = alignment;
-        mWrap = wrap;
-        mColor = color;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setFont(font());
-        painter.setPen(isEnabled() ? mColor : palette().color(QPalette::Disabled, QPalette::WindowText));
-        int flags = static_cast<int>(mAlignment | Qt::AlignTop);
-        if (mWrap) flags |= Qt::TextWordWrap;
-        painter.drawText(rect(), flags, mText);
-    }
-
-private:
-    QString mText;
-    Qt::Alignment mAlignment = Qt::AlignLeft;
-    bool mWrap = false;
-    QColor mColor = Qt::black;
-};
 
 Qt::Alignment HorizontalAlignment(Int32 align) {
     switch (align) {
@@ -105,10 +73,12 @@ void StaticText::SetProperty(const std::string& name, const PropertyValue& value
     ApplyLook();
 }
 
-detail::ControlWidget* StaticText::CreateWidget(Window& window) { return new LabelWidget(*this, &window.Widget()); }
+detail::ControlWidget* StaticText::CreateWidget(Window& window) {
+    return new detail::LabelWidget(*this, &window.Widget());
+}
 
 void StaticText::ApplyLook() {
-    auto* widget = static_cast<LabelWidget*>(Widget());
+    auto* widget = static_cast<detail::LabelWidget*>(Widget());
     if (!widget) return;
     widget->setFont(detail::StyledFont(mStyle, *widget));
     widget->Show(ShownText(mText), HorizontalAlignment(mTextAlign), mMultiline,

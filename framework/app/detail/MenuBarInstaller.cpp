@@ -20,6 +20,7 @@
 #include "framework/app/Application.h"
 #include "framework/app/MenuItem.h"
 #include "framework/app/Runtime.h"
+#include "framework/app/detail/BarWidthKeeper.h"
 #include "framework/testing/Testing.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/WindowWidget.h"
@@ -199,21 +200,6 @@ void FillMenu(QMenu& qmenu, const MenuItem& menu) {
         }
     }
 }
-
-// Keeps a menu bar shown inside a window as wide as the window.
-class BarWidthKeeper : public QObject {
-public:
-    BarWidthKeeper(QMenuBar* bar) : QObject(bar), mBar(bar) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Resize && watched == mBar->parentWidget())
-            mBar->setGeometry(0, 0, mBar->parentWidget()->width(), mBar->sizeHint().height());
-        return false;
-    }
-
-private:
-    QMenuBar* mBar;
-};
 
 QMenuBar* BarOf(const QWidget& widget) {
     return widget.findChild<QMenuBar*>(QLatin1String(kBarObjectName), Qt::FindDirectChildrenOnly);
