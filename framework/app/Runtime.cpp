@@ -45,16 +45,6 @@ void CloseModalUi() {
     }
 }
 
-// Closes every open window, newest first, so a dialog goes before the window
-// that opened it.
-void CloseWindows() {
-    auto windows = OpenWindows();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        Window& window = **it;
-        Guarded([&window] { window.Close(); });
-    }
-}
-
 // Qt ends the process with exit() when its X connection breaks, in the middle
 // of whatever it was doing. Left to the exit handlers, the application would
 // be destroyed under that code and crash, and nothing would be saved. This
@@ -67,7 +57,7 @@ void EndWithoutDisplay() {
     state.quietDialogs = true;
     state.quitting = true;
     state.quitRequested = true;
-    CloseWindows();
+    detail::CloseWindows();
     std::fflush(nullptr);
     _exit(1);
 }
@@ -134,6 +124,14 @@ namespace detail {
 RuntimeState& State() {
     static RuntimeState state;
     return state;
+}
+
+void CloseWindows() {
+    auto windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        Window& window = **it;
+        Guarded([&window] { window.Close(); });
+    }
 }
 
 void ReleaseClosedWindows() {
@@ -255,7 +253,7 @@ void Quit(int code) {
     state.quitting = true;
     state.quitRequested = true;
     state.quitCode = code;
-    CloseWindows();
+    detail::CloseWindows();
     QCoreApplication::exit(code);
 }
 

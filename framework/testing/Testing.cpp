@@ -81,12 +81,8 @@ void Fire(Timer& timer) {
 
 void ResetApplication() {
     auto& state = detail::State();
-    auto windows = OpenWindows();
     state.quitting = true;  // closing them is not a quit of its own
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        Window& window = **it;
-        Guarded([&window] { window.Close(); });
-    }
+    detail::CloseWindows();
     detail::ReleaseClosedWindows();
     state.windows.clear();
     state.app = nullptr;

@@ -359,14 +359,18 @@ class XServer:
         return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
                 field("Width"), field("Height"))
 
+    def settled_geometry(self, window):
+        """A window's own area once it has stopped moving and changing size."""
+        def settled():
+            first = self.window_geometry(window)
+            time.sleep(0.15)
+            return first if self.window_geometry(window) == first else None
+        return poll(settled, 5) or self.window_geometry(window)
+
     def settled_origin(self, window):
         """Where a window's own area stands once a move has settled: under a
         manager, the frame goes where the window was asked to go."""
-        def settled():
-            first = self.window_geometry(window)[:2]
-            time.sleep(0.1)
-            return first if self.window_geometry(window)[:2] == first else None
-        return poll(settled, 5) or self.window_geometry(window)[:2]
+        return self.settled_geometry(window)[:2]
 
 
 class Clock:
@@ -575,6 +579,16 @@ def wait_for_change(clock, from_lit, rotation=0, timeout=8):
         last_unchanged[0] = before
         return None
     return poll(changed, timeout) or (None, None, None)
+
+
+def write_settings(home, **values):
+    """A settings file in the case's own folder that holds only these
+    entries, as text."""
+    config = os.path.join(home, "config")
+    os.makedirs(config, exist_ok=True)
+    body = "".join(f"<key>{k}</key><string>{v}</string>" for k, v in values.items())
+    with open(os.path.join(config, SETTINGS_FILE), "w", encoding="utf-8") as f:
+        f.write(f'<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>{body}</dict></plist>\n')
 
 
 def start_binary(case, binary, home=None, server=None, tz=None):

@@ -11,8 +11,8 @@ import subprocess
 import time
 import unittest
 
-from kivra_e2e import (BEFORE_FIRST_BEAT, KIVRA_BIN, SETTINGS_FILE, ClockTestCase, cpu_seconds, poll,
-                       start_binary)
+from kivra_e2e import (BEFORE_FIRST_BEAT, KIVRA_BIN, ClockTestCase, cpu_seconds, poll, start_binary,
+                       write_settings)
 from test_dock_icon import differences_from_own_icon, window_icon
 
 ABOUT_SIZE = (284, 366)
@@ -71,11 +71,7 @@ class AboutWindowCase(ClockTestCase):
     """Opens the About window and reads it from the screen."""
 
     def geometry(self, window):
-        """(left, top, width, height) of a window's client area on the screen.
-        xwininfo, since xdotool's place is off by the frame under a manager."""
-        out = self.server.run("xwininfo", "-id", window).stdout.decode()
-        values = dict(line.strip().split(": ", 1) for line in out.splitlines() if ": " in line)
-        return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        return self.server.window_geometry(window)
 
     def open_about(self, clock):
         """Chooses About from the context menu; returns the About window and
@@ -144,10 +140,7 @@ class WindowIcon(AboutWindowCase):
         self.assertIsNone(problems)
 
     def test_with_the_dock_icon_option_off(self):
-        os.makedirs(os.path.join(self.home, "config"))
-        with open(os.path.join(self.home, "config", SETTINGS_FILE), "w", encoding="utf-8") as f:
-            f.write('<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>'
-                    "<key>Update Icon</key><string>False</string></dict></plist>\n")
+        write_settings(self.home, **{"Update Icon": False})
         clock = self.start()
         self.assertIsNone(self.own_icon_problems(clock.window), "as the clock appeared")
         about = self.open_about(clock)

@@ -7,12 +7,11 @@ Run on a bare X server, "the manager" is xdotool configuring the window
 directly, as a manager that ignores size hints would; under openbox it is a
 person's Alt-drag, Alt-right-drag and a double click on the title bar."""
 
-import os
 import re
 import time
 import unittest
 
-from kivra_e2e import (SETTINGS_FILE, ClockTestCase, Face, base_unit, face_size, poll)
+from kivra_e2e import ClockTestCase, base_unit, face_size, poll, write_settings
 
 START = (10, 40, 510, 150)
 # Motif function bits.
@@ -20,26 +19,10 @@ MWM_FUNC_RESIZE, MWM_FUNC_MINIMIZE, MWM_FUNC_MAXIMIZE = 0x2, 0x8, 0x10
 MWM_HINTS_FUNCTIONS = 0x1
 
 
-def write_settings(home, **values):
-    config = os.path.join(home, "config")
-    os.makedirs(config, exist_ok=True)
-    body = "".join(f"<key>{k}</key><string>{v}</string>" for k, v in values.items())
-    with open(os.path.join(config, SETTINGS_FILE), "w", encoding="utf-8") as f:
-        f.write(f'<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>{body}</dict></plist>\n')
-
-
 class ManagerCase(ClockTestCase):
 
     def managed(self):
         return self.server.wm is not None
-
-    def steady_geometry(self, window):
-        """The window's place once it has stopped changing."""
-        def steady():
-            first = self.server.window_geometry(window)
-            time.sleep(0.15)
-            return first if self.server.window_geometry(window) == first else None
-        return poll(steady, 5) or self.server.window_geometry(window)
 
     def manager_move(self, clock, to):
         """Moves the clock to `to` the way the manager does."""
@@ -90,7 +73,7 @@ class ManagerCase(ClockTestCase):
         return size("minimum"), size("maximum"), functions, actions
 
     def assert_fixed(self, window, minimizable, what):
-        _, _, width, height = self.steady_geometry(window)
+        _, _, width, height = self.server.settled_geometry(window)
         least, most, functions, actions = self.hints(window)
         self.assertEqual((least, most), ((width, height), (width, height)), f"{what}: size hints")
         if functions is not None:
@@ -178,15 +161,15 @@ class Dialogs(ManagerCase):
         return found.pop()
 
     def assert_keeps_its_size(self, window, what):
-        before = self.steady_geometry(window)
+        before = self.server.settled_geometry(window)
         self.manager_resize(window, (before[2] - 5, before[3] - 5), (80, 60))
         if not self.managed():
             return  # a manager that ignores hints is not tried on dialogs
-        self.assertEqual(self.steady_geometry(window)[2:], before[2:], f"{what}: resized by the manager")
+        self.assertEqual(self.server.settled_geometry(window)[2:], before[2:], f"{what}: resized by the manager")
         # A double click on the title bar maximises what may be maximised.
         self.server.xdotool("mousemove", before[0] + 40, before[1] - 8, "click", "--repeat", 2, "--delay", 80, 1)
         time.sleep(0.5)
-        self.assertEqual(self.steady_geometry(window)[2:], before[2:], f"{what}: maximised")
+        self.assertEqual(self.server.settled_geometry(window)[2:], before[2:], f"{what}: maximised")
 
     def test_no_dialog_can_be_resized_or_maximised(self):
         clock = self.start()

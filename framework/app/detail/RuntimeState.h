@@ -39,5 +39,8 @@ RuntimeState& State();
 // Releases the closed windows once nothing on the stack uses them.
 void ScheduleRelease();
 void ReleaseClosedWindows();
+// Closes every open window, newest first, so a dialog goes before the window
+// that opened it.
+void CloseWindows();
 
 }  // namespace kivra::framework::detail
