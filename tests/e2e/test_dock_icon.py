@@ -4,10 +4,11 @@ and switching the option off puts Kivra's own icon back, also after a restart.""
 import datetime
 import os
 import struct
+import subprocess
 import unittest
 
 from kivra_e2e import (BACKGROUND, GROUPS, KIVRA_BIN, UNLIT, ClockTestCase, digit_counts,
-                       fixed_zone_for_hour, group_of, poll, square_rect)
+                       fixed_zone_for_hour, group_of, poll, square_rect, write_settings)
 
 TILE = 128
 # The default 510 x 150 face is 128 x 38 on the tile, 45 pixels down.
@@ -133,6 +134,32 @@ class DockIcon(ClockTestCase):
         outside = [i for i in differences_from_own_icon(turned)
                    if not STRIP_TOP <= i // TILE < STRIP_TOP + STRIP_HEIGHT]
         self.assertEqual(outside, [], "the turned face is not drawn as the upright strip")
+
+    def test_every_new_icon_is_announced_and_the_clock_keeps_listening(self):
+        # The clock hushes the server's echo of its own icon writes. Whoever
+        # else watches the window (a taskbar; here xprop) must still hear of
+        # each new icon, and the clock's own interest in the window's
+        # properties (the window manager's state) must be back after each.
+        write_settings(self.home, ChangeMode=0)
+        tz, zone = fixed_zone_for_hour(15)
+        clock = self.start(tz=tz)
+        self.wait_for_face(clock, zone)
+        spy = subprocess.Popen(["xprop", "-spy", "-id", clock.window, "-notype", "-f", "_NET_WM_ICON", "32c",
+                                " $0x$1\\n", "_NET_WM_ICON"], env=clock.server.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            out, _ = spy.communicate(timeout=4.5)
+        except subprocess.TimeoutExpired:
+            spy.terminate()
+            out, _ = spy.communicate()
+        announced = [line for line in out.decode().splitlines() if line.startswith("_NET_WM_ICON")]
+        # The first line is xprop's own reading; a new pattern every second follows.
+        self.assertGreaterEqual(len(announced), 4, f"other clients heard of {len(announced) - 1} new icons in 4.5 s")
+        self.assertTrue(all(line.endswith(f"{TILE}x{TILE}") for line in announced), announced[:3])
+
+        events = clock.server.run("xwininfo", "-events", "-id", clock.window).stdout.decode()
+        wanted = events.split("Someone wants these events:", 1)[1].split("Do not propagate", 1)[0]
+        self.assertIn("PropertyChange", wanted, "the clock no longer hears of its window's property changes")
 
     def test_switching_off_shows_kivras_icon_and_stays_off_after_a_restart(self):
         tz, zone = fixed_zone_for_hour(15)

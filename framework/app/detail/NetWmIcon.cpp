@@ -108,16 +108,50 @@ void NetWmIcon::Set(const QImage& icon, int firstRow, int lastRow) {
     // connection counts as full until the server has read it, and a repaint
     // sent then would wait for that.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (TakesIcon(*window)) WriteTo(*window);
+    std::vector<std::uint32_t> written;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!TakesIcon(*window)) continue;
+        WriteTo(*window);
+        written.push_back(static_cast<std::uint32_t>(window->internalWinId()));
+    }
     xcb_flush(Connection(mConnection));
+    std::erase_if(mMasks, [&written](const KnownMask& known) {
+        return std::find(written.begin(), written.end(), known.window) == written.end();
+    });
 }
 
 void NetWmIcon::WriteTo(const QWidget& window) {
     if (mData.empty()) return;
-    xcb_change_property(Connection(mConnection), XCB_PROP_MODE_REPLACE,
-                        static_cast<xcb_window_t>(window.internalWinId()), mAtom, XCB_ATOM_CARDINAL, 32,
+    xcb_connection_t* const connection = Connection(mConnection);
+    const auto id = static_cast<xcb_window_t>(window.internalWinId());
+    // Qt asks for the property changes of its windows, so the server would
+    // send every icon written back to us: two threads woken each beat for an
+    // event nothing here reads. Our interest is lowered for this one change
+    // only; the taskbar and the window manager still hear of it.
+    const std::uint32_t mask = EventMaskOf(id);
+    const bool hushed = (mask & XCB_EVENT_MASK_PROPERTY_CHANGE) != 0;
+    if (hushed) {
+        const std::uint32_t quiet = mask & ~std::uint32_t{XCB_EVENT_MASK_PROPERTY_CHANGE};
+        xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, mAtom, XCB_ATOM_CARDINAL, 32,
                         static_cast<std::uint32_t>(mData.size()), mData.data());
+    if (hushed) xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+}
+
+std::uint32_t NetWmIcon::EventMaskOf(std::uint32_t window) {
+    for (const KnownMask& known : mMasks)
+        if (known.window == window) return known.mask;
+    // Qt sets the mask as it makes the X window, so one round trip per window
+    // is enough.
+    xcb_connection_t* const connection = Connection(mConnection);
+    xcb_get_window_attributes_reply_t* reply =
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr);
+    if (!reply) return 0;  // the window is gone: nothing to hush
+    const std::uint32_t mask = reply->your_event_mask;
+    std::free(reply);
+    mMasks.push_back({window, mask});
+    return mask;
 }
 
 bool NetWmIcon::eventFilter(QObject* watched, QEvent* event) {

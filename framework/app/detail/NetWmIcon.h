@@ -38,10 +38,18 @@ protected:
 private:
     NetWmIcon(void* connection, std::uint32_t atom);
     void WriteTo(const QWidget& window);
+    // The events this program asked of an X window, read from the server once.
+    std::uint32_t EventMaskOf(std::uint32_t window);
+
+    struct KnownMask {
+        std::uint32_t window;
+        std::uint32_t mask;
+    };
 
     void* mConnection;  // the xcb connection, kept as void* to keep xcb out of this header
     std::uint32_t mAtom;
     std::vector<std::uint32_t> mData;  // width, height, then the pixels as the property holds them
+    std::vector<KnownMask> mMasks;     // of the windows the icon was last written to
 };
 
 }  // namespace kivra::framework::detail
