@@ -305,6 +305,9 @@ def measure_round(programs, setup, seconds, warmup):
             row = delta(b[0], a[0], elapsed)
             for key, hb, ha in zip(HELPERS, b[1:], a[1:]):
                 row[key] = delta(hb, ha, elapsed)["cpu_s_per_h"]
+            # The server sleeps between requests: each of its wake-ups is one
+            # the program caused.
+            row["x_voluntary_per_min"] = delta(b[1], a[1], elapsed)["voluntary_per_min"]
             check_window(run, setup)
             result[run.subject.name] = row
         return result
@@ -493,6 +496,7 @@ def report_running(add, setup_name, rows, seconds):
         columns += [("openbox s/h", "wm_cpu_s_per_h", "{:.2f}", 1.0), ("tint2 s/h", "panel_cpu_s_per_h", "{:.2f}", 1.0)]
     columns += [("vol. cs/min", "voluntary_per_min", "{:.0f}", 1.0),
                 ("invol. cs/min", "involuntary_per_min", "{:.0f}", 1.0),
+                ("Xvfb cs/min", "x_voluntary_per_min", "{:.0f}", 1.0),
                 ("VmHWM MB", "vm_hwm_kb", "{:.1f}", 1 / 1024), ("RssAnon MB", "rss_anon_kb", "{:.1f}", 1 / 1024),
                 ("RssShmem MB", "rss_shmem_kb", "{:.1f}", 1 / 1024)]
     add(f"{'program':<14}" + "".join(f" {title:>13}" for title, *_ in columns))
