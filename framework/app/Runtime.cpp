@@ -1,6 +1,5 @@
 #include "framework/app/Runtime.h"
 
-#include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QDialog>
 #include <QSocketNotifier>
@@ -22,6 +21,7 @@
 #include "framework/app/DockItem.h"
 #include "framework/app/detail/RuntimeState.h"
 #include "framework/ui/Window.h"
+#include "framework/ui/detail/XConnection.h"
 
 namespace kivra::framework {
 
@@ -70,9 +70,7 @@ void EndWithoutDisplay() {
 // default buffer each beat waited for the server to read, a sleep and a
 // wake-up for nothing. The kernel caps what is asked at net.core.wmem_max.
 void WidenXSendBuffer() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    auto* x11 = gQtApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = detail::XConnection();
     if (!connection) return;
     const int bytes = 4 << 20;
     setsockopt(xcb_get_file_descriptor(connection), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);

@@ -1,9 +1,7 @@
 #include "framework/app/detail/NetWmIcon.h"
 
-#include <QtGui/qguiapplication_platform.h>
 #include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -16,6 +14,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "framework/ui/detail/XConnection.h"
 
 namespace kivra::framework::detail {
 
@@ -66,9 +66,7 @@ NetWmIcon* NetWmIcon::Instance() {
     lookedIn = core;
     instance = nullptr;
     auto* app = qobject_cast<QApplication*>(core);
-    if (!app || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = app ? XConnection() : nullptr;
     if (!connection) return nullptr;
     static constexpr char kName[] = "_NET_WM_ICON";
     xcb_intern_atom_reply_t* reply =
@@ -108,16 +106,9 @@ void NetWmIcon::Set(const QImage& icon, int firstRow, int lastRow) {
     // connection counts as full until the server has read it, and a repaint
     // sent then would wait for that.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    std::vector<std::uint32_t> written;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!TakesIcon(*window)) continue;
-        WriteTo(*window);
-        written.push_back(static_cast<std::uint32_t>(window->internalWinId()));
-    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (TakesIcon(*window)) WriteTo(*window);
     xcb_flush(Connection(mConnection));
-    std::erase_if(mMasks, [&written](const KnownMask& known) {
-        return std::find(written.begin(), written.end(), known.window) == written.end();
-    });
 }
 
 void NetWmIcon::WriteTo(const QWidget& window) {
@@ -142,6 +133,12 @@ void NetWmIcon::WriteTo(const QWidget& window) {
 std::uint32_t NetWmIcon::EventMaskOf(std::uint32_t window) {
     for (const KnownMask& known : mMasks)
         if (known.window == window) return known.mask;
+    // A new X window: the masks of those that are gone go.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    std::erase_if(mMasks, [&windows](const KnownMask& known) {
+        return std::none_of(windows.begin(), windows.end(),
+                            [&known](const QWidget* w) { return w->internalWinId() == known.window; });
+    });
     // Qt sets the mask as it makes the X window, so one round trip per window
     // is enough.
     xcb_connection_t* const connection = Connection(mConnection);

@@ -49,7 +49,7 @@ private:
     void* mConnection;  // the xcb connection, kept as void* to keep xcb out of this header
     std::uint32_t mAtom;
     std::vector<std::uint32_t> mData;  // width, height, then the pixels as the property holds them
-    std::vector<KnownMask> mMasks;     // of the windows the icon was last written to
+    std::vector<KnownMask> mMasks;     // of the windows the icon was written to
 };
 
 }  // namespace kivra::framework::detail

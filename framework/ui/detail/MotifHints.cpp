@@ -1,13 +1,13 @@
 #include "framework/ui/detail/MotifHints.h"
 
-#include <QtGui/qguiapplication_platform.h>
-#include <QGuiApplication>
 #include <QWidget>
 
 #include <xcb/xcb.h>
 
 #include <cstdint>
 #include <cstdlib>
+
+#include "framework/ui/detail/XConnection.h"
 
 namespace kivra::framework::detail {
 
@@ -46,9 +46,8 @@ xcb_atom_t HintsAtom(xcb_connection_t* connection) {
 }  // namespace
 
 void WriteMotifHints(const QWidget& window, const WindowFunctions& f) {
-    if (!window.testAttribute(Qt::WA_WState_Created) || QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!window.testAttribute(Qt::WA_WState_Created)) return;
+    xcb_connection_t* connection = XConnection();
     if (!connection) return;
     const xcb_atom_t atom = HintsAtom(connection);
     if (atom == XCB_ATOM_NONE) return;
