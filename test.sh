@@ -6,7 +6,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 source ./run.sh
 
 KIVRA_TEST_PACKAGES=(
-  xvfb xauth xdotool x11-utils x11-apps imagemagick python3 tzdata openbox
+  xvfb xauth xdotool x11-utils x11-apps imagemagick python3 tzdata openbox libfaketime
   clang libclang-rt-dev
 )
 

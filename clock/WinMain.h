@@ -102,6 +102,10 @@ private:
     framework::Int32 mChangeMode = 1;
     framework::Int32 mLastSecond = -1;
     framework::Int32 mLastMinute = -1;
+    // The hour and minute the face shows; -1 while it shows the opening
+    // pattern, which is no time at all.
+    framework::Int32 mShownHour = -1;
+    framework::Int32 mShownMinute = -1;
     // The firing timer at hand for its handler, which runs ten times a second:
     // no look-up by name each time. The window owns it.
     framework::Timer* mSecTimer = nullptr;

@@ -18,14 +18,20 @@ void WinMain::SecTimer_Action() {
 
     if (mSecTimer->Period() != 100) mSecTimer->Period(100);
 
-    if (mChangeMode == 1) {
-        if (sec % 4 != 0) return;
-    } else if (mChangeMode == 2) {
-        if (sec % 60 != 0) return;
-    }
+    // The beat only chooses when a face that shows the current time gets a
+    // fresh pattern. A face that shows another time (the opening pattern, a
+    // clock set or resumed, a new time zone) is mended at once.
+    const bool current = d->Hour() == mShownHour && min == mShownMinute;
+    if (current) {
+        if (mChangeMode == 1) {
+            if (sec % 4 != 0) return;
+        } else if (mChangeMode == 2) {
+            if (sec % 60 != 0) return;
+        }
 
-    // A second that returns in another minute counts as new.
-    if (sec == mLastSecond && min == mLastMinute) return;
+        // A second that returns in another minute counts as new.
+        if (sec == mLastSecond && min == mLastMinute) return;
+    }
 
     mLastSecond = sec;
     mLastMinute = min;

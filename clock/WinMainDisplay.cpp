@@ -11,6 +11,9 @@ using framework::Int32;
 
 void WinMain::UpdateDisplay(framework::Ref<framework::Date> d) {
     if (!d || d->Operator_Compare(nullptr) == 0) d = framework::New<framework::Date>();
+    // Noted first: a drawing that fails must not make every tick try again.
+    mShownHour = d->Hour();
+    mShownMinute = d->Minute();
 
     const ClockDigits digits = ClockDigits::FromTime(d->Hour(), d->Minute(), m24hr);
     ShowDigit(sMin0, digits.minuteUnits, ColorM0);

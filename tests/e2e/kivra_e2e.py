@@ -376,7 +376,7 @@ class XServer:
 class Clock:
     """One run of kivra on an X server, with its own settings folder."""
 
-    def __init__(self, server, home, tz=None):
+    def __init__(self, server, home, tz=None, extra_env=None):
         self.server = server
         self.home = home
         self.config = os.path.join(home, "config")
@@ -389,6 +389,7 @@ class Clock:
             env.pop(name, None)
         if tz:
             env["TZ"] = tz
+        env.update(extra_env or {})
         self.started = time.monotonic()
         self.started_wall = time.time()
         with open(self.log_path, "wb") as log:
@@ -523,15 +524,16 @@ class ClockTestCase(unittest.TestCase):
         self.addCleanup(shutil.rmtree, home, ignore_errors=True)
         return home
 
-    def launch(self, home=None, server=None, tz=None):
-        """Starts kivra without waiting for its window."""
-        clock = Clock(server or self.server, home or self.home, tz)
+    def launch(self, home=None, server=None, tz=None, env=None):
+        """Starts kivra without waiting for its window; `env` adds to its
+        environment."""
+        clock = Clock(server or self.server, home or self.home, tz, env)
         self.addCleanup(self.close_clock, clock)
         return clock
 
-    def start(self, home=None, server=None, tz=None):
+    def start(self, home=None, server=None, tz=None, env=None):
         """Starts kivra and waits for its window."""
-        clock = self.launch(home, server, tz)
+        clock = self.launch(home, server, tz, env)
         clock.find_window()
         return clock
 
