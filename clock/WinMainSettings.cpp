@@ -32,6 +32,10 @@ constexpr const char* kColorM0Key = "ColorM0";
 constexpr const char* kColorM1Key = "ColorM1";
 constexpr const char* kColorOffKey = "ColorOff";
 
+// Only an edited file holds a rotation outside 0 to 3; as quarter turns it
+// still means one of the four, and every other part of the clock knows only those.
+framework::Int32 InQuarterTurns(framework::Int32 turns) { return (turns % 4 + 4) % 4; }
+
 }  // namespace
 
 void WinMain::ReadPrefs() {
@@ -48,7 +52,7 @@ void WinMain::ReadPrefs() {
     Instance()->Left(VariantToInt32(prefs.Get(kLeftKey, Int32ToVariant(10))));
     Instance()->Width(VariantToInt32(prefs.Get(kWidthKey, Int32ToVariant(510))));
     Instance()->Height(VariantToInt32(prefs.Get(kHeightKey, Int32ToVariant(150))));
-    Instance()->mDir = VariantToInt32(prefs.Get(kRotationKey, Int32ToVariant(0)));
+    Instance()->mDir = InQuarterTurns(VariantToInt32(prefs.Get(kRotationKey, Int32ToVariant(0))));
     Instance()->m24hr = VariantToBoolean(prefs.Get(k24HrModeKey, BooleanToVariant(false)));
     Instance()->mChangeMode = VariantToInt32(prefs.Get(kChangeModeKey, Int32ToVariant(1)));
     Instance()->mUpdateIcon = VariantToBoolean(prefs.Get(kUpdateIconKey, BooleanToVariant(true)));

@@ -125,8 +125,8 @@ TEST_F(DockIcon, FaceIsScaledToTheLongerSideTurnedUprightAndCentred) {
         {150, 510, 1, QRect(0, 45, 128, 38)},  // turned back counter-clockwise
         {510, 150, 2, QRect(0, 45, 128, 38)}, {150, 510, 3, QRect(0, 45, 128, 38)},
         {150, 510, 0, QRect(45, 0, 38, 128)},  // higher than wide, not turned
-        {510, 150, 5, QRect(0, 45, 128, 38)},  // an unknown rotation turns nothing
-        {150, 510, 7, QRect(45, 0, 38, 128)}, {300, 300, 0, QRect(0, 0, 128, 128)},  // square: the second branch
+        {510, 150, 5, QRect(45, 0, 38, 128)},  // an edited rotation counts in quarter turns: 5 is 1
+        {150, 510, 7, QRect(0, 45, 128, 38)}, {300, 300, 0, QRect(0, 0, 128, 128)},  // square: the second branch
         {49, 49, 0, QRect(0, 0, 128, 128)},    // 49 * (128 / 49) falls just short of 128
         {511, 150, 0, QRect(0, 45, 128, 38)},  // 37.57 -> 38
         {510, 147, 0, QRect(0, 46, 128, 37)},  // 36.89 -> 37; 45.5 -> 46
@@ -161,7 +161,7 @@ TEST_F(DockIcon, TileIsPixelForPixelTheShrunkPaintedWindow) {
         win->UpdateDisplay(nullptr);
         win->UpdateAppIcon();
         const QImage tile = TileImage();
-        const QImage expected = PaintedTile(*win, c.rotation, own);
+        const QImage expected = PaintedTile(*win, (c.rotation % 4 + 4) % 4, own);
         ASSERT_NE(tile, own);
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 128; ++x) ASSERT_EQ(tile.pixel(x, y), expected.pixel(x, y)) << "at " << x << "," << y;

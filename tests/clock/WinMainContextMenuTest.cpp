@@ -159,9 +159,9 @@ TEST_F(WinMainContextMenu, RotateBringsAStoredRotationBackIntoRange) {
         std::array<const char*, 4> turns;
     };
     const Case cases[] = {
-        {-6, {"-1", "0", "1", "2"}},
+        {-6, {"3", "0", "1", "2"}},
         {std::numeric_limits<int>::max(), {"0", "1", "2", "3"}},
-        {std::numeric_limits<int>::min(), {"-3", "-2", "-1", "0"}},
+        {std::numeric_limits<int>::min(), {"1", "2", "3", "0"}},
         {5, {"2", "3", "0", "1"}},
     };
     for (const auto& c : cases) {

@@ -39,7 +39,7 @@ TEST_F(WinMainGeometry, LaysTheSquaresOutForSizeAndRotation) {
         {1000, 150, 2, 0, 950, 100, 30, 6},
         // One pixel per unit.
         {51, 15, 0, 26, 46, 10, 3, 1},
-        // A rotation from a hand-edited file is measured as vertical and placed as 3.
+        // A rotation from a hand-edited file counts in quarter turns: 7 and -5 are 3.
         {150, 510, 7, 0, 20, 460, 30, 6},
         {150, 510, -5, 2, 100, 460, 30, 6},
         // Between whole units every value is rounded: u = 560 / 51.
@@ -92,8 +92,8 @@ TEST_F(WinMainGeometry, CorrectRatioCutsOnlyWindowsMoreThanFivePerCentOff) {
         {357, 100, 0, 340, 100},   {323, 100, 0, 323, 100},  {322, 100, 0, 322, 95},
         {150, 1000, 1, 150, 510},  {300, 510, 3, 150, 510},  {100, 323, 1, 100, 323},
         {561, 165, 0, 561, 165},   {1000, 123, 0, 418, 123},
-        // Measured as vertical when the rotation is out of range.
-        {510, 150, 4, 44, 150},
+        // A rotation from a hand-edited file counts in quarter turns.
+        {510, 150, 4, 510, 150},   {150, 1000, 5, 150, 510}, {1000, 150, -2, 510, 150},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -122,8 +122,10 @@ TEST_F(WinMainGeometry, ResizeWindowAddsDeltasDownToTheFaceAtOnePixelPerUnit) {
         {150, 510, 1, -100000, -100000, 15, 51},
         {150, 510, 3, 0, -1000, 150, 51},
         {510, 150, 0, 0, 0, 510, 150},
-        {510, 150, 7, 100, 100, 510, 150},
-        {150, 510, -1, -50, -50, 150, 510},
+        // A rotation from a hand-edited file counts in quarter turns.
+        {150, 510, 7, 100, 100, 250, 610},
+        {150, 510, -1, -100000, -50, 15, 460},
+        {510, 150, 6, -100000, 0, 51, 150},
         // Far past any screen: no overflow, and no side longer than the
         // desktop's longer side.
         {510, 150, 0, 2147483647, 2147483647, 3840, 3840},

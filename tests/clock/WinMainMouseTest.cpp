@@ -78,22 +78,46 @@ TEST_F(WinMainMouse, ReleaseCorrectsTheProportions) {
     ExpectFrame(10, 40, 530, 150);
 }
 
-TEST_F(WinMainMouse, OutOfRangeRotationLeavesTheSizeButStillMoves) {
-    Restart();
-    WriteSettings({{"Rotation", Int32ToVariant(5)},
-                   {"WinMain.Width", Int32ToVariant(150)},
-                   {"WinMain.Height", Int32ToVariant(510)}});
-    OpenClock();
-    testing::Press(*win, 140, 500);
-    testing::Move(*win, 160, 520);
-    ExpectFrame(10, 40, 150, 510);
-    testing::Release(*win, 160, 520);
-    testing::Press(*win, 50, 50);
-    testing::Move(*win, 60, 55);
-    ExpectFrame(20, 45, 150, 510);
-    AltKey(true);
-    testing::Wheel(*win, 50, 50, 0, -1);
-    ExpectFrame(20, 45, 150, 510);
+TEST_F(WinMainMouse, RotationFromAnEditedFileIsTakenInQuarterTurns) {
+    const struct { int stored, turns; } cases[] = {{7, 3}, {-1, 3}, {5, 1}, {-6, 2}, {4, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "Rotation " << c.stored);
+        const bool turned = c.turns % 2 == 1;
+        const int width = turned ? 150 : 510, height = turned ? 510 : 150;
+        Restart();
+        WriteSettings({{"Rotation", Int32ToVariant(c.turns)},
+                       {"WinMain.Width", Int32ToVariant(width)},
+                       {"WinMain.Height", Int32ToVariant(height)}});
+        OpenClock();
+        const auto inRange = FaceColors();
+        std::vector<std::array<int, 2>> places;
+        for (int i = 0; i < 27; ++i) places.push_back({Square(i)->Left(), Square(i)->Top()});
+
+        Restart();
+        WriteSettings({{"Rotation", Int32ToVariant(c.stored)},
+                       {"WinMain.Width", Int32ToVariant(width)},
+                       {"WinMain.Height", Int32ToVariant(height)}});
+        OpenClock();
+        for (int i = 0; i < 27; ++i) {
+            EXPECT_EQ(Square(i)->Left(), places[i][0]) << "square " << i;
+            EXPECT_EQ(Square(i)->Top(), places[i][1]) << "square " << i;
+        }
+
+        // The grip resizes and the wheel zooms, as at that rotation.
+        testing::Press(*win, width - 5, height - 5);
+        testing::Move(*win, width + 25, height + 95);
+        testing::Release(*win, width + 25, height + 95);
+        EXPECT_GT(win->Width(), width);
+        EXPECT_GT(win->Height(), height);
+        const int resizedWidth = win->Width();
+        AltKey(true);
+        testing::Wheel(*win, 20, 20, 0, 1);
+        AltKey(false);
+        EXPECT_LT(win->Width(), resizedWidth);
+
+        Restart();
+        EXPECT_EQ(Setting("Rotation"), std::to_string(c.turns));
+    }
 }
 
 TEST_F(WinMainMouse, PointerShowsTheGrip) {

@@ -148,8 +148,7 @@ TEST_F(WinMainSettings, OtherKeysAreDroppedAtTheNextWrite) {
 }
 
 TEST_F(WinMainSettings, OutOfRangeValuesAreHandedOnUnchanged) {
-    WriteSettings({{"Rotation", Int32ToVariant(7)},
-                   {"ChangeMode", Int32ToVariant(-4)},
+    WriteSettings({{"ChangeMode", Int32ToVariant(-4)},
                    {"WinMain.Left", Int32ToVariant(100)},
                    {"WinMain.Top", Int32ToVariant(200)},
                    {"WinMain.Width", Int32ToVariant(40)},
@@ -159,7 +158,6 @@ TEST_F(WinMainSettings, OutOfRangeValuesAreHandedOnUnchanged) {
     EXPECT_EQ(win->Width(), 40);
     EXPECT_EQ(win->Height(), 30);
     Restart();
-    EXPECT_EQ(Setting("Rotation"), "7");
     EXPECT_EQ(Setting("ChangeMode"), "-4");
     EXPECT_EQ(Setting("WinMain.Left"), "100");
     EXPECT_EQ(Setting("WinMain.Top"), "200");

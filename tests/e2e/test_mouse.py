@@ -2,7 +2,7 @@
 
 import unittest
 
-from kivra_e2e import ClockTestCase, base_unit, face_size, poll
+from kivra_e2e import ClockTestCase, base_unit, face_size, poll, write_settings
 
 START = (10, 40, 510, 150)
 
@@ -58,6 +58,35 @@ class Mouse(ClockTestCase):
         server.xdotool("key", "Escape")
         self.assertTrue(poll(lambda: menu not in clock.windows(), 5), "menu stayed open")
         self.assertEqual(clock.geometry(), (10, 40, 464, 136))
+
+
+class EditedRotation(ClockTestCase):
+
+    def test_a_rotation_out_of_range_is_taken_in_quarter_turns_and_saved_so(self):
+        # (stored, what it means): 7 and -1 are a quarter turn counter-clockwise.
+        for stored, turns in ((7, 3), (-1, 3), (6, 2)):
+            with self.subTest(rotation=stored):
+                home = self.new_home()
+                width, height = (150, 510) if turns % 2 else (510, 150)
+                write_settings(home, **{"Rotation": stored, "WinMain.Width": width, "WinMain.Height": height})
+                clock = self.start(home=home)
+                self.assertEqual(clock.wait_geometry((10, 40, width, height)), (10, 40, width, height))
+                self.assertEqual(clock.face(turns).problems(), [], "squares not where that rotation puts them")
+
+                # The zoom and the grip work as at that rotation.
+                clock.move_mouse(width // 2, height // 2)
+                clock.server.xdotool("keydown", "alt", "click", 4)
+                grown = (10, 40) + face_size(base_unit(width, height, turns) * 1.1, turns)
+                geometry = clock.wait_geometry(grown)
+                clock.server.xdotool("keyup", "alt")
+                self.assertEqual(geometry, grown, "Alt and the wheel did not zoom")
+                self.assertEqual(clock.face(turns).problems(), [])
+                clock.drag(grown[2] - 4, grown[3] - 4, 40, 40)
+                self.assertTrue(poll(lambda: clock.geometry()[2:] != grown[2:], 5), "the grip did not resize")
+
+                clock.choose("Quit")
+                self.assertEqual(clock.wait_exit(), 0, clock.output())
+                self.assertEqual(clock.settings()["Rotation"], turns)
 
 
 if __name__ == "__main__":
