@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -23,7 +24,7 @@ namespace kivra::framework {
 
 namespace {
 
-// The size the program set, kept beside the shown point size: a size of 0 or
+// The size the program set, kept beside the shown pixel size: a size of 0 or
 // less shows in the system's size but must read back as set.
 constexpr int kSizeProperty = QTextFormat::UserProperty + 1;
 // Sizes beyond this would make the text layout allocate without bound.
@@ -170,7 +171,8 @@ void EditField::ApplyLook(detail::EditFieldWidget& widget) {
     QTextEdit& edit = widget.Edit();
     QFont font = QApplication::font();
     if (mStyle.font != "System" && !mStyle.font.empty()) font.setFamily(QString::fromStdString(mStyle.font));
-    if (mStyle.size > 0) font.setPointSize(std::min(mStyle.size, kLargestShownSize));
+    // Pixels, as for labels and buttons, so that sizes compare across controls.
+    if (mStyle.size > 0) font.setPixelSize(std::min(mStyle.size, kLargestShownSize));
     font.setBold(mStyle.bold);
     font.setItalic(mStyle.italic);
     font.setUnderline(mStyle.underline);
@@ -295,8 +297,8 @@ Int32 EditField::SelTextSize() const {
 void EditField::SelTextSize(Int32 size) {
     QTextCharFormat format;
     format.setProperty(kSizeProperty, size);
-    const qreal shown = size > 0 ? std::min(size, kLargestShownSize) : QApplication::font().pointSizeF();
-    format.setFontPointSize(shown > 0 ? shown : 12);
+    const int shown = size > 0 ? std::min(size, kLargestShownSize) : QFontInfo(QApplication::font()).pixelSize();
+    format.setProperty(QTextFormat::FontPixelSize, shown > 0 ? shown : 12);
     MergeStyle(Field(), mStyled, format);
 }
 

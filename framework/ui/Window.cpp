@@ -13,6 +13,7 @@
 #include "framework/app/detail/RuntimeState.h"
 #include "framework/drawing/Graphics.h"
 #include "framework/testing/detail/TestSeams.h"
+#include "framework/ui/detail/WindowName.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "framework/values/PropertyTable.h"
 #include "framework/values/RuntimeException.h"
@@ -252,6 +253,7 @@ void Window::BackColor(Color c) {
 void Window::Title(const std::string& t) {
     mTitle = t;
     mWidget->setWindowTitle(QString::fromStdString(t));
+    detail::WriteEmptyName(*mWidget);
 }
 
 bool Window::Visible() const { return mWidget->isVisible(); }

@@ -17,6 +17,24 @@ BADGE_COLOUR = 0x1E222A
 ICON_POINT = (110 + 3, 8 + 40)
 
 
+def ink_rows(shot, left, top, width, height):
+    """The runs of screen rows in that area that hold dark pixels (text),
+    each a range; rows dark all across (a frame) count as none."""
+    runs, run = [], None
+    for y in range(top, top + height):
+        dark = sum(1 for x in range(left, left + width) if luminance(shot.pixel(x, y)) < 100)
+        if 0 < dark < width * 0.8:
+            run = range(run.start, y + 1) if run else range(y, y + 1)
+        elif run:
+            runs.append(run)
+            run = None
+    return runs + ([run] if run else [])
+
+
+def luminance(rgb):
+    return (299 * (rgb >> 16) + 587 * ((rgb >> 8) & 0xFF) + 114 * (rgb & 0xFF)) // 1000
+
+
 class AboutAndHelp(ClockTestCase):
 
     def setUp(self):
@@ -68,6 +86,29 @@ class AboutAndHelp(ClockTestCase):
         clock.choose("About Kivra...")
         self.assertTrue(poll(lambda: about in clock.windows(), 5))
         self.assertEqual(set(clock.windows()) - set(before), set())
+
+    def test_the_about_window_shows_no_title_and_its_name_is_its_largest_text(self):
+        clock = self.start()
+        about = self.open_about(clock)
+        for name in ("WM_NAME", "_NET_WM_NAME"):
+            with self.subTest(property=name):
+                out = self.server.run("xprop", "-id", about, name).stdout.decode().strip()
+                self.assertRegex(out, r"=( \"\")?$", f"the About window is named: {out}")
+        # What a manager shows is its own word for a window without a name
+        # (openbox: "Unnamed Window"), never the application's name.
+        shown = self.server.run("xprop", "-id", about, "_NET_WM_VISIBLE_NAME").stdout.decode()
+        self.assertNotIn("Kivra", shown)
+
+        # The name's letters stand taller than those of the credits' first
+        # line (a size in points would be a third larger at 96 dpi).
+        shot = self.server.screenshot()
+        x, y, _, _ = self.geometry(about)
+        y += self.client_top.get(about, 0)
+        name = ink_rows(shot, x + 20, y + 86, 244, 16)
+        credits = ink_rows(shot, x + 4, y + 134, 250, 136)
+        self.assertTrue(name and credits, "no text found in the About window")
+        self.assertGreater(len(name[0]), len(credits[0]),
+                           f"the name is {len(name[0])} pixels high, the credits {len(credits[0])}")
 
     def test_the_help_menu_opens_help_and_brings_the_about_window_forward(self):
         clock = self.start()

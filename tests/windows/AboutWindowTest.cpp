@@ -1,5 +1,8 @@
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QImage>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include <filesystem>
 #include <string>
@@ -13,6 +16,7 @@
 #include "framework/ui/Canvas.h"
 #include "framework/ui/EditField.h"
 #include "framework/ui/StaticText.h"
+#include "framework/ui/detail/EditFieldWidget.h"
 #include "framework/ui/detail/WindowWidget.h"
 #include "framework/values/NilObjectException.h"
 #include "framework/values/Strings.h"
@@ -157,6 +161,28 @@ TEST_F(AboutTest, ShowWithCreditsGivesTheTallWindowWithEverythingFilledIn) {
     EXPECT_EQ(lines[7], std::string(fw::Len(fw::NthField(text, "\r", 8)), 'I'));
     EXPECT_EQ(lines[9], std::string(11, 'B'));
     EXPECT_EQ(lines[10], std::string(fw::Len(disclaimer), 's'));
+}
+
+TEST_F(AboutTest, TextSizesAreShownInPixelsInEveryControl) {
+    // Labels and the credits field alike: the name is the largest text, the
+    // disclaimer the smallest, whatever the screen's resolution.
+    Ref<AboutWindow> about = ShowAbout(true);
+    const auto shownPixels = [](const QFont& font) { return QFontInfo(font).pixelSize(); };
+    EXPECT_EQ(shownPixels(Get<fw::StaticText>(*about, "StatAppName")->Widget()->font()), 14);
+
+    Ref<fw::EditField> credits = Get<fw::EditField>(*about, "EditAppCredits");
+    auto* field = static_cast<fw::detail::EditFieldWidget*>(credits->Widget());
+    const QFont base = field->Edit().font();
+    const auto shownAt = [&](Int32 line) {
+        const std::string text = credits->Text();
+        Int32 at = 0;
+        for (Int32 n = 1; n < line; ++n) at += fw::Len(fw::NthField(text, "\r", n)) + 1;
+        QTextCursor cursor(&field->Document());
+        cursor.setPosition(at + 1);
+        return shownPixels(cursor.charFormat().font().resolve(base));
+    };
+    EXPECT_EQ(shownAt(2), 12) << "credits";
+    EXPECT_EQ(shownAt(11), 10) << "disclaimer";
 }
 
 TEST_F(AboutTest, ShowingAgainReachesTheSameWindowWithTheSameTextsAndStyles) {

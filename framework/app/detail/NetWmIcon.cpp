@@ -68,12 +68,8 @@ NetWmIcon* NetWmIcon::Instance() {
     auto* app = qobject_cast<QApplication*>(core);
     xcb_connection_t* connection = app ? XConnection() : nullptr;
     if (!connection) return nullptr;
-    static constexpr char kName[] = "_NET_WM_ICON";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
-    if (!reply) return nullptr;
-    const xcb_atom_t atom = reply->atom;
-    std::free(reply);
+    const xcb_atom_t atom = InternAtom(connection, "_NET_WM_ICON");
+    if (atom == XCB_ATOM_NONE) return nullptr;
     // A child of the application, so that it goes with it.
     instance = new NetWmIcon(connection, atom);
     instance->setParent(app);

@@ -5,7 +5,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "framework/ui/detail/XConnection.h"
 
@@ -34,12 +33,8 @@ xcb_atom_t HintsAtom(xcb_connection_t* connection) {
     static xcb_connection_t* lookedUpOn = nullptr;
     static xcb_atom_t atom = XCB_ATOM_NONE;
     if (connection == lookedUpOn) return atom;
-    static constexpr char kName[] = "_MOTIF_WM_HINTS";
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
     lookedUpOn = connection;
-    atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    std::free(reply);
+    atom = InternAtom(connection, "_MOTIF_WM_HINTS");
     return atom;
 }
 

@@ -11,6 +11,7 @@
 #include "framework/app/Runtime.h"
 #include "framework/ui/Window.h"
 #include "framework/ui/detail/WindowDispatch.h"
+#include "framework/ui/detail/WindowName.h"
 #include "framework/ui/detail/WindowPainter.h"
 
 namespace kivra::framework::detail {
@@ -133,6 +134,7 @@ void WindowWidget::showEvent(QShowEvent* event) {
     // The X window may have been made just now, with Qt's hints: before it is
     // mapped, where the manager reads them.
     WriteMotifHints(*this, mFunctions);
+    WriteEmptyName(*this);
 }
 
 void WindowWidget::moveEvent(QMoveEvent* event) {

@@ -2,6 +2,8 @@
 
 // Framework-internal: the application's connection to its X server.
 
+#include <cstdint>
+
 struct xcb_connection_t;
 
 namespace kivra::framework::detail {
@@ -9,5 +11,9 @@ namespace kivra::framework::detail {
 // Null unless the application runs on X11 (tests run offscreen, and a
 // Wayland session has no connection of ours).
 xcb_connection_t* XConnection();
+
+// The atom of that name on the connection; XCB_ATOM_NONE (0) when the server
+// does not answer.
+std::uint32_t InternAtom(xcb_connection_t* connection, const char* name);
 
 }  // namespace kivra::framework::detail
