@@ -127,8 +127,8 @@ bool SaveFile::OpenTemporary() {
         }
         // A cleaner that came between the making and the lock holds the file or has
         // removed it: the name is lost to this save, which takes another.
-        struct stat opened {
-        }, named{};
+        struct stat opened {};
+        struct stat named {};
         if (LockForSave(file) && ::fstat(file, &opened) == 0 &&
             ::fstatat(mFolder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(opened, named)) {
             mFile = file;
@@ -227,8 +227,8 @@ void SaveFile::RemoveLeftovers(const std::string& path) {
     while (const dirent* entry = ::readdir(entries)) {
         if (!IsTemporaryName(entry->d_name, name)) continue;
         // Only a regular file is opened: opening a device may act on it.
-        struct stat named {
-        }, locked{};
+        struct stat named {};
+        struct stat locked {};
         if (::fstatat(fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)) continue;
         const int file = ::openat(fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (file < 0) continue;

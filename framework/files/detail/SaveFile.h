@@ -9,7 +9,9 @@ namespace kivra::framework::detail {
 
 // A file written to a temporary file beside its target and renamed over the target
 // on Commit, so that the target is at every moment either the old file or the new
-// one, whole. Without a successful Commit the target stays untouched.
+// one, whole. Without a successful Commit the target stays untouched. The save
+// holds a lock on its temporary file until the rename, so that another process
+// clearing away leftovers never takes a file that is still being written.
 //
 // Only a regular file is ever replaced. A link to a regular file is followed and its
 // target replaced in the target's folder (settings kept in a dotfiles folder); a
