@@ -36,7 +36,8 @@ public:
     // Nil when the item is no regular file (or link to one) or cannot be opened.
     Ref<TextInputStream> OpenAsTextFile();
     // Removes the temporary files that streams of CreateTextFile left beside this
-    // item when their process was killed before Close.
+    // item when their process was killed before Close; files of saves still being
+    // written, and every file a person put there, stay.
     void RemoveUnfinishedTextFiles();
     // Nil when the file is missing or holds no picture the framework can read.
     Ref<Picture> OpenAsPicture();

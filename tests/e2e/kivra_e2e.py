@@ -583,6 +583,52 @@ def wait_for_change(clock, from_lit, rotation=0, timeout=8):
     return poll(changed, timeout) or (None, None, None)
 
 
+# Files a person keeps beside the settings, under names a save's temporary file
+# might once have had; the clock leaves every one of them as it is.
+PERSONS_FILES = {
+    SETTINGS_FILE + ".backup": b'<?xml version="1.0"?>\n<plist><dict><key>Rotation</key><string>2</string></dict>',
+    SETTINGS_FILE + ".old123": b"old123\n",
+    SETTINGS_FILE + ".orig12": b"\xff\xfe not even text \x00",
+    SETTINGS_FILE + "~": b"",
+    SETTINGS_FILE + ".bak": b"<key>ChangeMode</key><string>0</string>",
+    SETTINGS_FILE + ".Xy12Zq": b"six letters, as the clock's temporary files once were named",
+}
+
+# The one kind of file that the clock itself leaves beside the settings, when it
+# is killed in the middle of a save.
+OWN_TEMPORARY = re.compile(r"\." + re.escape(SETTINGS_FILE) + r"\.kivra-tmp-[A-Za-z0-9]{6}")
+
+
+def put_persons_files(folder):
+    """Writes PERSONS_FILES into `folder`; gives what check_persons_files compares."""
+    kept = {}
+    for name, data in PERSONS_FILES.items():
+        path = os.path.join(folder, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        os.chmod(path, 0o640)
+        st = os.lstat(path)
+        kept[name] = (data, st.st_ino, st.st_mode, st.st_mtime_ns)
+    return kept
+
+
+def persons_files_changed(folder, kept):
+    """The names of the files of put_persons_files that are no longer as they were."""
+    changed = []
+    for name, before in kept.items():
+        path = os.path.join(folder, name)
+        try:
+            with open(path, "rb") as f:
+                data = f.read()
+            st = os.lstat(path)
+        except FileNotFoundError:
+            changed.append(name)
+            continue
+        if (data, st.st_ino, st.st_mode, st.st_mtime_ns) != before:
+            changed.append(name)
+    return changed
+
+
 def write_settings(home, **values):
     """A settings file in the case's own folder that holds only these
     entries, as text."""

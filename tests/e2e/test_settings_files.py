@@ -6,7 +6,8 @@ private null device, links that lead nowhere), a two-gigabyte file, a full
 disk, a folder named in bytes that are no UTF-8, and kills in the middle of
 saves. In every case the clock shows its window promptly, says at most once
 that it could not read its settings, ends within seconds of SIGTERM, writes
-nothing outside its preferences folder and leaves the file whole.
+nothing outside its preferences folder, leaves the file whole and a person's
+files beside it as they were.
 
 The start-up box "couldn't read preferences File" is a dialog window titled
 Kivra; the cases count such boxes and press Return in each.
@@ -20,10 +21,12 @@ import signal
 import socket
 import stat
 import subprocess
+import sys
 import time
 import unittest
 
-from kivra_e2e import DEFAULT_SETTINGS, SETTINGS_FILE, ClockTestCase, parse_settings, settings_value
+from kivra_e2e import (DEFAULT_SETTINGS, OWN_TEMPORARY, PERSONS_FILES, SETTINGS_FILE, ClockTestCase, parse_settings,
+                       persons_files_changed, put_persons_files, settings_value)
 
 # The window (or the box before it) comes within this many seconds.
 WINDOW_WITHIN = 3.0
@@ -291,6 +294,7 @@ class SettingsFiles(ClockTestCase):
         path = os.path.join(config, SETTINGS_FILE)
         owned = [config, os.path.join(home, "runtime")]
         make(self, home, path, owned)
+        persons = put_persons_files(config)
         outside = snapshot(home, owned)
         before = standing(path)
 
@@ -304,7 +308,9 @@ class SettingsFiles(ClockTestCase):
         self.assertEqual(boxes, 0, "boxes at the end")
 
         self.assertEqual(snapshot(home, owned), outside, "something outside the preferences folder was written")
-        self.assertEqual(os.listdir(config), [SETTINGS_FILE], "the preferences folder holds more than the file")
+        self.assertEqual(persons_files_changed(config, persons), [], "a person's file beside the settings was touched")
+        self.assertEqual(sorted(os.listdir(config)), sorted([SETTINGS_FILE, *PERSONS_FILES]),
+                         "the preferences folder holds more than the file and the person's files")
         if readable and check is None:
             self.assertTrue(stat.S_ISREG(os.lstat(path).st_mode))
             self.assertEqual(whole_settings(read_bytes(path)), CHANGED, "the change was not saved")
@@ -362,11 +368,13 @@ class SettingsFiles(ClockTestCase):
 
     def test_kills_during_saves_leave_a_whole_file_and_no_leftovers(self):
         path = os.path.join(self.home, "config", SETTINGS_FILE)
-        os.makedirs(os.path.dirname(path), mode=0o700)
+        config = os.path.dirname(path)
+        os.makedirs(config, mode=0o700)
+        persons = put_persons_files(config)
         # The entry that the clock does not keep tells the old file from a new one.
         old = settings_text(SETTINGS, extra=[("Kept until a save", "yes")])
         rng = random.Random(13)
-        saw_new = 0
+        saw_new = left = 0
         for kill in range(25):
             write_bytes(path, old)
             clock = self.launch()
@@ -378,20 +386,75 @@ class SettingsFiles(ClockTestCase):
             if data != old:
                 self.assertIsNotNone(whole_settings(data), f"after kill {kill} the file is not whole: {data!r}")
                 saw_new += 1
-        print(f"{saw_new} of 25 kills came after a save", flush=True)
+            # A kill between naming the temporary file and its rename leaves it;
+            # the next start removes it. Nothing else of the clock's may stay.
+            extra = set(os.listdir(config)) - {SETTINGS_FILE, *PERSONS_FILES}
+            self.assertTrue(all(OWN_TEMPORARY.fullmatch(name) for name in extra),
+                            f"after kill {kill} the folder holds {sorted(extra)}")
+            left += len(extra)
+            self.assertEqual(persons_files_changed(config, persons), [], f"kill {kill} touched a person's file")
+        print(f"{saw_new} of 25 kills came after a save, {left} left a temporary file", flush=True)
 
-        # A temporary file as a killed save leaves it, and names the clock leaves alone.
-        config = os.path.dirname(path)
-        write_bytes(os.path.join(config, SETTINGS_FILE + ".Xy12Zq"), old[:100])
-        write_bytes(os.path.join(config, SETTINGS_FILE + ".keep"), b"not the clock's")
+        # A temporary file as a killed save leaves it goes at the next start; the
+        # person's files, the old temporary names among them, stay byte for byte.
+        write_bytes(os.path.join(config, "." + SETTINGS_FILE + ".kivra-tmp-Xy12Zq"), old[:100])
         clock = self.launch()
         self.assertEqual(self.open_past_boxes(clock), 0, "boxes at the start")
-        self.assertEqual(sorted(os.listdir(config)), [SETTINGS_FILE, SETTINGS_FILE + ".keep"],
+        self.assertEqual(sorted(os.listdir(config)), sorted([SETTINGS_FILE, *PERSONS_FILES]),
                          "the start did not remove what killed saves left, or removed more")
         status, boxes = self.terminate(clock)
         self.assertEqual((status, boxes), (0, 0), clock.output())
         self.assertIsNotNone(whole_settings(read_bytes(path)))
+        self.assertEqual(persons_files_changed(config, persons), [], "a person's file beside the settings was touched")
 
+    def test_a_start_during_another_instances_save_leaves_that_save_whole(self):
+        """Another instance writing its save holds a lock on its temporary
+        file; a clock that starts and quits meanwhile leaves that file alone,
+        and removes it once nothing holds it."""
+        config = os.path.join(self.home, "config")
+        os.makedirs(config, mode=0o700)
+        write_bytes(os.path.join(config, SETTINGS_FILE), settings_text(SETTINGS))
+        temporary = os.path.join(config, "." + SETTINGS_FILE + ".kivra-tmp-Sav1ng")
+        half = settings_text(CHANGED)[:300]
+        # A process of its own, as the other instance is.
+        saver = subprocess.Popen(
+            [sys.executable, "-c",
+             "import fcntl, os, sys\n"
+             "fd = os.open(sys.argv[1], os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)\n"
+             "fcntl.flock(fd, fcntl.LOCK_EX)\n"
+             "os.write(fd, sys.stdin.buffer.read(int(sys.argv[2])))\n"
+             "print('writing', flush=True)\n"
+             "sys.stdin.read()\n",
+             temporary, str(len(half))],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+        def kill_saver():
+            saver.kill()
+            saver.wait()
+            saver.stdin.close()
+            saver.stdout.close()
+        self.addCleanup(kill_saver)
+        saver.stdin.write(half)
+        saver.stdin.flush()
+        self.assertEqual(saver.stdout.readline(), b"writing\n", "the other save did not start")
+        before = os.lstat(temporary)
+
+        clock = self.launch()
+        self.assertEqual(self.open_past_boxes(clock), 0, "boxes at the start")
+        clock.choose("Change every Minute")
+        status, boxes = self.terminate(clock)
+        self.assertEqual((status, boxes), (0, 0), clock.output())
+        self.assertEqual(whole_settings(read_bytes(os.path.join(config, SETTINGS_FILE))), CHANGED)
+        self.assertTrue(os.path.exists(temporary), "the other instance's save was removed")
+        self.assertEqual(read_bytes(temporary), half, "the other instance's save was touched")
+        self.assertEqual(os.lstat(temporary).st_ino, before.st_ino, "the other instance's save was replaced")
+
+        # That instance is killed before it renames: its file is a leftover now.
+        kill_saver()
+        clock = self.launch()
+        self.assertEqual(self.open_past_boxes(clock), 0, "boxes at the start")
+        self.assertEqual(os.listdir(config), [SETTINGS_FILE], "the start kept a save that nobody writes any more")
+        self.assertEqual(self.terminate(clock), (0, 0), clock.output())
 
 if __name__ == "__main__":
     unittest.main()

@@ -15,7 +15,8 @@ import subprocess
 import time
 import unittest
 
-from kivra_e2e import KIVRA_BIN, SETTINGS_FILE, ClockTestCase, poll
+from kivra_e2e import (KIVRA_BIN, PERSONS_FILES, SETTINGS_FILE, ClockTestCase, persons_files_changed, poll,
+                       put_persons_files)
 
 # The clock ends within this many seconds of the signal or of the X server's end.
 QUIT_WITHIN = 5.0
@@ -139,17 +140,25 @@ class Shutdown(ClockTestCase):
                     self.assertEqual(told, 1 if expected == "told" else 0, clock.output())
 
     def launch_over_unreadable_file(self):
-        """Starts the clock over a settings file too large to read, and waits
-        for the box that says so; gives the clock, the file and its digest."""
+        """Starts the clock over a settings file too large to read, with a
+        person's backups beside it, and waits for the box that says so; gives
+        the clock, the file and its digest."""
         home = self.new_home()
         config = os.path.join(home, "config")
         os.makedirs(config, mode=0o700)
         path = os.path.join(config, SETTINGS_FILE)
         with open(path, "wb") as f:
             f.write(b"<key>Rotation</key><string>1</string>" * (UNREADABLE_SIZE // 37 + 1))
+        self.persons = put_persons_files(config)
         clock = self.launch(home=home)
         self.wait_dialog(clock)
         return clock, path, digest(path)
+
+    def assert_unreadable_file_and_backups_kept(self, path, before):
+        config = os.path.dirname(path)
+        self.assertEqual(digest(path), before, "the unreadable file was replaced")
+        self.assertEqual(persons_files_changed(config, self.persons), [], "a person's backup was touched")
+        self.assertEqual(sorted(os.listdir(config)), sorted([SETTINGS_FILE, *PERSONS_FILES]))
 
     def test_a_signal_during_the_unreadable_file_box_leaves_the_file_alone(self):
         for signum in SIGNALS:
@@ -157,8 +166,7 @@ class Shutdown(ClockTestCase):
                 clock, path, before = self.launch_over_unreadable_file()
                 clock.process.send_signal(signum)
                 self.assertEqual(self.wait_end(clock, signum.name), 0, clock.output())
-                self.assertEqual(digest(path), before, "the unreadable file was replaced")
-                self.assertEqual(os.listdir(os.path.dirname(path)), [SETTINGS_FILE])
+                self.assert_unreadable_file_and_backups_kept(path, before)
                 # The box that was up was the one report: the file was not read again.
                 self.assertNotIn(READ_FAILED, clock.output())
 
@@ -182,8 +190,7 @@ class Shutdown(ClockTestCase):
         self.server.process.kill()
         self.server.process.wait()
         self.assertEqual(self.wait_end(clock, "the X server's end"), 1, clock.output())
-        self.assertEqual(digest(path), before, "the unreadable file was replaced")
-        self.assertEqual(os.listdir(os.path.dirname(path)), [SETTINGS_FILE])
+        self.assert_unreadable_file_and_backups_kept(path, before)
 
     def run_without_display(self, display):
         home = self.new_home()

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -310,6 +311,55 @@ TEST_P(SaveFilesTest, NewFileIsPrivateAndReplacedFileKeepsItsMode) {
     ASSERT_TRUE(Save(item, "second"));
     EXPECT_EQ(Mode(Path("prefs")), 0644u);
     EXPECT_EQ(ReadBytes(Path("prefs")), "second\n");
+}
+
+// Another instance that starts while a save is being written cleans the folder of
+// leftovers: the save goes on and ends whole, at whatever moment the cleaner comes.
+TEST_P(SaveFilesTest, CleanerDuringASaveLeavesItWhole) {
+    WriteBytes(Path("prefs"), "old");
+    FolderItem item(Path("prefs"));
+    const auto out = item.CreateTextFile();
+    ASSERT_TRUE(out);
+    out->WriteLine("new");
+    FolderItem(Path("prefs")).RemoveUnfinishedTextFiles();
+    ASSERT_TRUE(out->Close());
+    EXPECT_EQ(ReadBytes(Path("prefs")), "new\n");
+    EXPECT_EQ(EntriesInRoot(), 1u);
+
+    // A cleaner in a process of its own, as fast as it can, against saves large
+    // enough to be caught in the middle.
+    const pid_t cleaner = ::fork();
+    ASSERT_GE(cleaner, 0);
+    if (cleaner == 0) {
+        for (;;) FolderItem(Path("prefs")).RemoveUnfinishedTextFiles();
+    }
+    int failed = 0;
+    for (int save = 0; save < 300; ++save) {
+        const std::string text = std::to_string(save) + std::string(64 * 1024, 'x');
+        if (!Save(item, text))
+            ++failed;
+        else if (ReadBytes(Path("prefs")) != text + "\n")
+            ++failed;
+    }
+    ::kill(cleaner, SIGKILL);
+    ::waitpid(cleaner, nullptr, 0);
+    EXPECT_EQ(failed, 0) << "saves lost their temporary file to the cleaner";
+    EXPECT_EQ(EntriesInRoot(), 1u);
+}
+
+// Saves through a link write their temporary files beside its target, so that is
+// where the leftovers of killed ones are removed; the person's files there stay.
+TEST_F(FilesTest, LeftoversBesideALinksTargetGo) {
+    fs::create_directories(Path("dotfiles"));
+    fs::create_directories(Path("config"));
+    WriteBytes(Path("dotfiles/kivra.plist"), "settings");
+    WriteBytes(Path("dotfiles/.kivra.plist.kivra-tmp-Ab12Cd"), "unfinished");
+    WriteBytes(Path("dotfiles/kivra.plist.Ab12Cd"), "a person's");
+    fs::create_symlink("../dotfiles/kivra.plist", Path("config/prefs"));
+    FolderItem(Path("config/prefs")).RemoveUnfinishedTextFiles();
+    EXPECT_FALSE(fs::exists(Path("dotfiles/.kivra.plist.kivra-tmp-Ab12Cd")));
+    EXPECT_EQ(ReadBytes(Path("dotfiles/kivra.plist.Ab12Cd")), "a person's");
+    EXPECT_EQ(ReadBytes(Path("dotfiles/kivra.plist")), "settings");
 }
 
 // Only a regular file is read or replaced. Anything else at the path, or at the

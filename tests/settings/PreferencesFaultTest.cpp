@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -43,6 +45,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace fw = framework;
+using namespace std::string_literals;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 const std::string kFile = "KivraPrefs.plist";
@@ -573,31 +576,65 @@ INSTANTIATE_TEST_SUITE_P(
         ThingCase{"TwoGigabyteFile", Thing::TooLarge}, ThingCase{"NoReadPermission", Thing::NoReadPermission}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Temporary files of a killed writer go at the next read, and nothing else does:
-// only regular files, of the exact name pattern, of this file, in this folder.
-TEST_F(PreferencesFaultTest, ReadRemovesOnlyTheWritersLeftovers) {
+// Temporary files of killed writers go at the next read, and nothing else does:
+// not a person's files beside the settings, whatever their names (the old
+// temporary names among them), not what only looks like ours, not a file that a
+// save still holds. Also when the settings file cannot be read, which is when a
+// person keeps a backup.
+class LeftoversTest : public PreferencesFaultTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LeftoversTest, ReadRemovesOnlyTheWritersLeftovers) {
+    const bool readable = GetParam();
     WriteBytes(SettingsPath(), FileTextOf(Settings(false)));
+    if (!readable) fs::resize_file(SettingsPath(), std::uintmax_t{1} << 31);
     fs::create_directory(mRoot / "elsewhere");
     WriteBytes(mRoot / "elsewhere" / "target", "kept");
-    for (const char* name : {"KivraPrefs.plist.Ab12Cd", "KivraPrefs.plist.zzzzzz", "KivraPrefs.plist.000000"})
-        WriteBytes(Folder() / name, "unfinished");
-    const std::vector<std::string> kept = {
-        "KivraPrefs.plist.Ab12C",  "KivraPrefs.plist.Ab12Cde", "KivraPrefs.plist.bak",
-        "KivraPrefs.plist.Ab-2Cd", "KivraPrefs.plistAb12Cd",   "Other.plist.Ab12Cd",
-        "KivraPrefs.plist.Dir000", "KivraPrefs.plist.Lnk000",  "KivraPrefs.plist.Fifo00"};
-    for (std::size_t i = 0; i < 6; ++i) WriteBytes(Folder() / kept[i], "not ours");
-    fs::create_directory(Folder() / "KivraPrefs.plist.Dir000");
-    fs::create_symlink(mRoot / "elsewhere" / "target", Folder() / "KivraPrefs.plist.Lnk000");
-    ASSERT_EQ(::mkfifo((Folder() / "KivraPrefs.plist.Fifo00").c_str(), 0600), 0);
+    const std::string ours = ".KivraPrefs.plist.kivra-tmp-";
+    for (const char* suffix : {"Ab12Cd", "zzzzzz", "000000"}) WriteBytes(Folder() / (ours + suffix), "unfinished");
+    const std::vector<std::string> persons = {"KivraPrefs.plist.backup",
+                                              "KivraPrefs.plist.old123",
+                                              "KivraPrefs.plist.orig12",
+                                              "KivraPrefs.plist~",
+                                              "KivraPrefs.plist.bak",
+                                              "KivraPrefs.plist.Ab12Cd",
+                                              "KivraPrefs.plist.zzzzzz",
+                                              ".KivraPrefs.plist.swp",
+                                              ours + "Ab12C",
+                                              ours + "Ab12Cde",
+                                              ours + "Ab-2Cd",
+                                              "KivraPrefs.plist.kivra-tmp-Ab12Cd",
+                                              ".Other.plist.kivra-tmp-Ab12Cd",
+                                              ".KivraPrefs.plistkivra-tmp-Ab12Cd"};
+    for (const auto& name : persons) WriteBytes(Folder() / name, "a person's " + name + "\n\0\xff"s);
+    fs::create_directory(Folder() / (ours + "Dir000"));
+    fs::create_symlink(mRoot / "elsewhere" / "target", Folder() / (ours + "Lnk000"));
+    ASSERT_EQ(::mkfifo((Folder() / (ours + "Fifo00")).c_str(), 0600), 0);
+    // A save of another instance, still writing: its lock is held.
+    const std::string held = ours + "Held00";
+    WriteBytes(Folder() / held, "half a save");
+    const int lock = ::open((Folder() / held).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
 
     Preferences store = Store();
-    EXPECT_TRUE(store.ReadFile());
-    std::vector<std::string> wanted = kept;
+    EXPECT_EQ(store.ReadFile(), readable);
+    ::close(lock);
+    std::vector<std::string> wanted = persons;
+    for (const char* kept : {"Dir000", "Lnk000", "Fifo00", "Held00"}) wanted.push_back(ours + kept);
     wanted.push_back(kFile);
     std::sort(wanted.begin(), wanted.end());
     EXPECT_EQ(NamesIn(Folder()), wanted);
+    for (const auto& name : persons) EXPECT_EQ(ReadBytes(Folder() / name), "a person's " + name + "\n\0\xff"s);
+    EXPECT_EQ(ReadBytes(Folder() / held), "half a save");
     EXPECT_EQ(ReadBytes(mRoot / "elsewhere" / "target"), "kept");
+
+    // Once that save has ended without a rename, its file is a leftover like any other.
+    Store().ReadFile();
+    EXPECT_FALSE(fs::exists(Folder() / held));
 }
+
+INSTANTIATE_TEST_SUITE_P(SettingsFile, LeftoversTest, ::testing::Values(true, false),
+                         [](const auto& test) { return std::string(test.param ? "Readable" : "Unreadable"); });
 
 }  // namespace
 }  // namespace kivra
