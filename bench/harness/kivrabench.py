@@ -5,6 +5,7 @@ read from /proc."""
 
 import dataclasses
 import os
+import re
 import shutil
 import signal
 import statistics
@@ -69,6 +70,12 @@ def reference_binary():
     return find_program("KIVRA_REFERENCE", ["build-bench/reference/kivra-reference",
                                              "build/bin/kivra-reference"],
                         "reference program", "bench/run.sh builds it")
+
+
+def fair_floor_binary():
+    return find_program("KIVRA_FAIR_FLOOR", ["build-bench/reference/kivra-fair-floor",
+                                              "build/bin/kivra-fair-floor"],
+                        "fair floor program", "bench/run.sh builds it")
 
 
 def firstframe_binary():
@@ -260,6 +267,21 @@ def window_size(server, window):
     out = server.xdotool("getwindowgeometry", "--shell", window)
     values = dict(line.split("=", 1) for line in out.split())
     return int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def parse_icon_size(text):
+    """(width, height) of the first icon in xprop's line
+    '_NET_WM_ICON=128,128', or None when the window has none."""
+    m = re.search(r"_NET_WM_ICON=(\d+),(\d+)\s*$", text)
+    return (int(m.group(1)), int(m.group(2))) if m else None
+
+
+def window_icon_size(server, window):
+    """(width, height) of the first icon in the window's _NET_WM_ICON (only
+    its first two numbers are read), or None."""
+    out = server.run("xprop", "-id", window, "-notype", "-len", "16", "-f", "_NET_WM_ICON", "32c",
+                     "=$0,$1\n", "_NET_WM_ICON", check=False)
+    return parse_icon_size(out.stdout.decode())
 
 
 def wait_for_window(server, pid, name, timeout):

@@ -8,49 +8,11 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-// Reads the local time as framework/values/Date.cpp does, so the floor pays what
-// the clock pays for it: the zone is looked at again (tzset, which stats
-// the zone file) at most once a second, decided by a coarse monotonic
-// clock that costs no system call, then std::time and localtime_r.
-// QTime::currentTime() would call tzset on every tick.
-int LocalSecond() {
-    static std::time_t lastZoneCheck = -1;
-    timespec coarse{};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
-    if (coarse.tv_sec != lastZoneCheck) {
-        lastZoneCheck = coarse.tv_sec;
-        tzset();
-    }
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (!localtime_r(&now, &local)) return -1;
-    return local.tm_sec;
-}
-
-[[noreturn]] void Usage() {
-    std::fprintf(stderr, "usage: kivra-reference [--size WIDTHxHEIGHT]\n");
-    std::exit(1);
-}
-
-QSize ParseSize(int argc, char** argv) {
-    QSize size(510, 150);
-    if (argc == 1) return size;
-    int width = 0;
-    int height = 0;
-    char end = '\0';
-    if (argc != 3 || QByteArray(argv[1]) != "--size" || std::sscanf(argv[2], "%dx%d%c", &width, &height, &end) != 2 ||
-        width < 1 || height < 1)
-        Usage();
-    return {width, height};
-}
-
-}  // namespace
+#include "FloorOptions.h"
+#include "LocalTime.h"
 
 int main(int argc, char** argv) {
     // As framework/app/Runtime.cpp sets it for the clock: without X shared
@@ -58,18 +20,24 @@ int main(int argc, char** argv) {
     // memory, so RssAnon compares like with like at every window size.
     setenv("QT_XCB_NO_MITSHM", "1", 0);
     QApplication app(argc, argv);
-    const QSize size = ParseSize(argc, argv);
+    const FloorOptions options = FloorOptions::Parse(argc, argv, "kivra-reference [--size WIDTHxHEIGHT]", false);
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Kivra reference"));
     window.setWindowFlags(Qt::FramelessWindowHint);
-    window.setGeometry(10, 40, size.width(), size.height());
+    window.setGeometry(10, 40, options.size.width(), options.size.height());
     window.show();
 
     // The time read is kept so the compiler cannot drop the reading.
     [[maybe_unused]] static volatile int lastSecond = -1;
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [] { lastSecond = LocalSecond(); });
+    // The clock's timer type: a coarse timer wakes at other moments and
+    // costs differently.
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        std::tm local{};
+        lastSecond = ReadLocalTime(local) ? local.tm_sec : -1;
+    });
     timer.start(100);
 
     return app.exec();
