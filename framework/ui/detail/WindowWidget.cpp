@@ -1,9 +1,11 @@
 #include "framework/ui/detail/WindowWidget.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -19,6 +21,30 @@ WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
     setMouseTracking(true);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &WindowWidget::ScreensChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        ScreensChanged();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &WindowWidget::ScreensChanged);
+}
+
+void WindowWidget::ScreensChanged() {
+    // One change of the screens comes as several reports, and the list of
+    // screens may not have caught up with a removal yet: the window looks at
+    // them once, after the last.
+    if (mScreensChanged) return;
+    mScreensChanged = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            mScreensChanged = false;
+            WindowDispatch::ScreensChanged(mOwner);
+        },
+        Qt::QueuedConnection);
 }
 
 void WindowWidget::RequestMove(QPoint topLeft) {

@@ -46,6 +46,7 @@ protected:
 private:
     QPoint ToWindow(QPointF global) const;
     void ResizeWithin(QSize size, bool fixed);
+    void ScreensChanged();
 
     Window& mOwner;
     // Qt reports the program's own changes at once, while it makes them.
@@ -53,6 +54,7 @@ private:
     EchoFilter<QPoint> mMoves;
     EchoFilter<QSize> mSizes;
     WindowFunctions mFunctions;
+    bool mScreensChanged = false;
 };
 
 }  // namespace kivra::framework::detail
