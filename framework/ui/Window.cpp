@@ -272,7 +272,8 @@ void Window::ScreensChanged() {
     // the desktop, or on no screen, where nobody can reach it (a window
     // manager may not move it, and without one nothing does): it is cut to fit
     // and brought back as at its first show, which sees to a window not yet
-    // shown.
+    // shown. A window that fits and is still partly on a screen stays where
+    // its user put it.
     if (!mOpen || !mShown) return;
     mCutWidth.reset();
     const QRect frame(mLeft, mTop, mWidth, mHeight);
@@ -280,7 +281,8 @@ void Window::ScreensChanged() {
     const bool onAScreen = std::any_of(screens.begin(), screens.end(),
                                        [&frame](QScreen* screen) { return screen->geometry().intersects(frame); });
     SetSize(mWidth, mHeight);
-    if (onAScreen) return;
+    const bool cut = mWidth != frame.width() || mHeight != frame.height();
+    if (onAScreen && !cut) return;
     ComeIntoView();
     ApplyPosition();
 }

@@ -49,8 +49,9 @@ public:
     // height; a size that does not fit is scaled down as a whole, so it keeps
     // its proportions. A height set after a width that had to be cut is taken
     // together with that width as it was asked for.
-    // A window the program places stays at least partly on a screen, and one
-    // that the screens' changes leave on none comes back as at its first show.
+    // A window the program places stays at least partly on a screen. One that
+    // a change of the screens leaves on none, or larger than the desktop, is
+    // cut to fit and comes back as at its first show.
     Int32 Left() const { return mLeft; }
     void Left(Int32 v);
     Int32 Top() const { return mTop; }

@@ -229,6 +229,7 @@ TEST(WindowScreensChange, AWindowOnNoScreenOrLargerThanTheDesktopComesBack) {
         {"partly on the screen: stays", {3700, 2100, 300, 120}, {3700, 2100, 300, 120}},
         {"larger than the desktop: cut in proportion", {0, 0, 5100, 1500}, {0, 0, 3840, 1129}},
         {"larger and on no screen", {9000, 0, 5100, 1500}, {0, 0, 3840, 1129}},
+        {"larger: cut and wholly on the screen", {1000, 1500, 5100, 1500}, {0, 1031, 3840, 1129}},
     };
     for (const auto& c : cases) {
         auto app = std::make_shared<ProbeApp>();
