@@ -211,6 +211,12 @@ void Window::SetSize(Int32 width, Int32 height) {
     TakeSize(w, h);
     const Int32 oldLeft = mLeft, oldTop = mTop;
     ClampPosition();
+    if (w < width || h < height) {
+        // Cut to the desktop, the window belongs wholly on it: its lower right
+        // corner, where it is resized, stays in reach.
+        mLeft = Clamp64(mLeft, desk.left(), std::max<long long>(desk.left(), desk.left() + desk.width() - w));
+        mTop = Clamp64(mTop, desk.top(), std::max<long long>(desk.top(), desk.top() + desk.height() - h));
+    }
     if (oldLeft != mLeft || oldTop != mTop) ApplyPosition();
     if (mOpen) Event_Resized();
 }
