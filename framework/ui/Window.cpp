@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 
 #include <algorithm>
@@ -27,6 +28,12 @@ QRect Desktop() {
     for (QScreen* screen : QGuiApplication::screens()) desk = desk.united(screen->geometry());
     if (desk.isEmpty()) desk = QRect(0, 0, 1024, 768);
     return desk;
+}
+
+long long AreaOf(const QRegion& region) {
+    long long area = 0;
+    for (const QRect& r : region) area += static_cast<long long>(r.width()) * r.height();
+    return area;
 }
 
 Int32 Clamp64(long long v, long long lo, long long hi) { return static_cast<Int32>(std::clamp(v, lo, hi)); }
@@ -274,21 +281,22 @@ void Window::ComeIntoView() {
 }
 
 void Window::ScreensChanged() {
-    // A monitor unplugged or a lower resolution may leave a window larger than
-    // the desktop, or on no screen, where nobody can reach it (a window
-    // manager may not move it, and without one nothing does): it is cut to fit
-    // and brought back as at its first show, which sees to a window not yet
-    // shown. A window that fits and is still partly on a screen stays where
-    // its user put it.
+    // A monitor unplugged or a lower resolution may hide a window, wholly or
+    // in part, or leave it larger than the desktop; a manager may make room
+    // for it first, or not, and without one nothing does. Such a window is cut
+    // to fit and brought back as at its first show, which sees to a window
+    // not yet shown. A window that the change hid nothing of stays where its
+    // user put it, also partly off the screens.
+    const QRegion now = detail::WindowWidget::ScreenRegion();
+    const QRegion before = mWidget->SeenScreens(now);
     if (!mOpen || !mShown) return;
     mCutWidth.reset();
     const QRect frame(mLeft, mTop, mWidth, mHeight);
-    const auto screens = QGuiApplication::screens();
-    const bool onAScreen = std::any_of(screens.begin(), screens.end(),
-                                       [&frame](QScreen* screen) { return screen->geometry().intersects(frame); });
+    const long long shown = AreaOf(now.intersected(frame));
+    const bool hidden = shown == 0 || shown < AreaOf(before.intersected(frame));
     SetSize(mWidth, mHeight);
     const bool cut = mWidth != frame.width() || mHeight != frame.height();
-    if (onAScreen && !cut) return;
+    if (!hidden && !cut) return;
     ComeIntoView();
     ApplyPosition();
 }

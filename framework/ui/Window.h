@@ -50,8 +50,8 @@ public:
     // its proportions. A height set after a width that had to be cut is taken
     // together with that width as it was asked for.
     // A window the program places stays at least partly on a screen. One that
-    // a change of the screens leaves on none, or larger than the desktop, is
-    // cut to fit and comes back as at its first show.
+    // a change of the screens hides, wholly or in part, or leaves larger than
+    // the desktop, is cut to fit and comes back as at its first show.
     Int32 Left() const { return mLeft; }
     void Left(Int32 v);
     Int32 Top() const { return mTop; }

@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <utility>
 
 #include "framework/app/Runtime.h"
 #include "framework/ui/Window.h"
@@ -21,6 +22,7 @@ WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
     setMouseTracking(true);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    mScreens = ScreenRegion();
     auto watch = [this](QScreen* screen) {
         connect(screen, &QScreen::geometryChanged, this, &WindowWidget::ScreensChanged);
     };
@@ -31,6 +33,14 @@ WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
     });
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &WindowWidget::ScreensChanged);
 }
+
+QRegion WindowWidget::ScreenRegion() {
+    QRegion region;
+    for (QScreen* screen : QGuiApplication::screens()) region += screen->geometry();
+    return region;
+}
+
+QRegion WindowWidget::SeenScreens(const QRegion& now) { return std::exchange(mScreens, now); }
 
 void WindowWidget::ScreensChanged() {
     // One change of the screens comes as several reports, and the list of
