@@ -184,22 +184,23 @@ void Window::Top(Int32 v) {
 
 void Window::Width(Int32 v) {
     mCutWidth.reset();
-    SetSize(v, mHeight);
+    SetSize(v, mHeight, true);
     if (mWidth < v) mCutWidth = v;
 }
 
 void Window::Height(Int32 v) {
     // A size is set as a width and then a height (a design size, a size read
-    // from settings, a zoom step). Cut on its own against the height the window
-    // had, a width past the desktop would lose the proportion asked for, so the
-    // height is set together with the width as it was asked for, and the two
-    // are scaled down as one size.
+    // from settings, a zoom step). Scaled down against the height the window
+    // had, a width past the desktop would lose the proportion asked for, so it
+    // is only cut to the desktop until the height comes; the height is then
+    // set together with the width as it was asked for, and the two are scaled
+    // down as one size.
     const Int32 width = mCutWidth.value_or(mWidth);
     mCutWidth.reset();
     SetSize(width, v);
 }
 
-void Window::SetSize(Int32 width, Int32 height) {
+void Window::SetSize(Int32 width, Int32 height, bool widthAlone) {
     if (!mOpen) {
         // What Layout sets is the design size.
         mDesignWidth = width;
@@ -211,7 +212,8 @@ void Window::SetSize(Int32 width, Int32 height) {
     // lower right corner beyond the desktop's edge.
     const QRect desk = Desktop();
     const QSize box(std::min<int>(mMaxWidth, desk.width()), std::min<int>(mMaxHeight, desk.height()));
-    const QSize fit = FitWithin(std::max<long long>(width, 1), std::max<long long>(height, 1), box);
+    const long long asked = widthAlone ? std::min<long long>(width, box.width()) : width;
+    const QSize fit = FitWithin(std::max<long long>(asked, 1), std::max<long long>(height, 1), box);
     const Int32 w = fit.width(), h = fit.height();
     if (w == mWidth && h == mHeight) return;
     mWidget->RequestResize(QSize(w, h + mClientTop), !mResizeable);

@@ -125,7 +125,8 @@ private:
     void Adopt(const std::shared_ptr<Control>& control);
     void ApplyFlags();
     void ApplyPosition();
-    void SetSize(Int32 width, Int32 height);
+    // A width set alone is cut to the desktop on its own, not in proportion.
+    void SetSize(Int32 width, Int32 height, bool widthAlone = false);
     void FollowSize(Int32 width, Int32 height);
     void TakeSize(Int32 width, Int32 height);
     void ClampPosition();
