@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 
@@ -218,15 +219,21 @@ TEST_F(WindowTest, ACutWidthGoesOnlyWithTheNextHeight) {
 }
 
 // Where the screens' change left the window (the manager put it there, and the
-// desktop of 3840 x 2160 no longer shows it), and where it is afterwards.
-TEST(WindowScreensChange, AWindowOnNoScreenOrLargerThanTheDesktopComesBack) {
+// desktop of 3840 x 2160 no longer shows it), and where it is afterwards. The
+// screens before the change were the same, or twice as wide: a second screen
+// on the right was unplugged.
+TEST(WindowScreensChange, AWindowTheChangeHidesOrLeavesTooLargeComesBack) {
     struct Case {
         const char* name;
         ProbeWindow::Place left, after;
+        bool secondScreenBefore = false;
     } cases[] = {
         {"on no screen", {100000, 100000, 300, 120}, {3540, 2040, 300, 120}},
         {"above and left of every screen", {-5000, -400, 300, 120}, {0, 0, 300, 120}},
         {"partly on the screen: stays", {3700, 2100, 300, 120}, {3700, 2100, 300, 120}},
+        {"partly hidden by the change", {3700, 100, 300, 120}, {3540, 100, 300, 120}, true},
+        {"wholly hidden by the change", {5000, 100, 300, 120}, {3540, 100, 300, 120}, true},
+        {"on the screen that stays", {100, 100, 300, 120}, {100, 100, 300, 120}, true},
         {"larger than the desktop: cut in proportion", {0, 0, 5100, 1500}, {0, 0, 3840, 1129}},
         {"larger and on no screen", {9000, 0, 5100, 1500}, {0, 0, 3840, 1129}},
         {"larger: cut and wholly on the screen", {1000, 1500, 5100, 1500}, {0, 1031, 3840, 1129}},
@@ -240,6 +247,7 @@ TEST(WindowScreensChange, AWindowOnNoScreenOrLargerThanTheDesktopComesBack) {
         widget.move(c.left.left, c.left.top);
         widget.resize(c.left.width, c.left.height);
         window->log.clear();
+        if (c.secondScreenBefore) window->Widget().SeenScreens(QRegion(0, 0, 7680, 2160));
         // One change comes as several reports; the window looks once, after them.
         QScreen* screen = QGuiApplication::primaryScreen();
         emit screen->geometryChanged(screen->geometry());
