@@ -7,6 +7,7 @@ source ./run.sh
 
 KIVRA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick python3 tzdata openbox libfaketime
+  xserver-xephyr x11-xserver-utils
   clang libclang-rt-dev
 )
 

@@ -3,9 +3,11 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 #include "framework/app/MenuItem.h"
 #include "framework/app/Runtime.h"
@@ -29,7 +31,25 @@ QRect Desktop() {
     return desk;
 }
 
+long long AreaOf(const QRegion& region) {
+    long long area = 0;
+    for (const QRect& r : region) area += static_cast<long long>(r.width()) * r.height();
+    return area;
+}
+
 Int32 Clamp64(long long v, long long lo, long long hi) { return static_cast<Int32>(std::clamp(v, lo, hi)); }
+
+// A size that does not fit the box is scaled down as a whole: the side that is
+// furthest over comes to the box's, the other keeps the proportion.
+QSize FitWithin(long long width, long long height, QSize box) {
+    if (width <= box.width() && height <= box.height()) return QSize(static_cast<int>(width), static_cast<int>(height));
+    const double f = std::min(static_cast<double>(box.width()) / static_cast<double>(width),
+                              static_cast<double>(box.height()) / static_cast<double>(height));
+    auto scaled = [f](long long side, int limit) {
+        return Clamp64(std::llround(static_cast<double>(side) * f), 1, limit);
+    };
+    return QSize(scaled(width, box.width()), scaled(height, box.height()));
+}
 
 }  // namespace
 
@@ -163,10 +183,25 @@ void Window::Top(Int32 v) {
     ApplyPosition();
 }
 
-void Window::Width(Int32 v) { SetSize(v, mHeight); }
-void Window::Height(Int32 v) { SetSize(mWidth, v); }
+void Window::Width(Int32 v) {
+    mCutWidth.reset();
+    SetSize(v, mHeight, true);
+    if (mWidth < v) mCutWidth = v;
+}
 
-void Window::SetSize(Int32 width, Int32 height) {
+void Window::Height(Int32 v) {
+    // A size is set as a width and then a height (a design size, a size read
+    // from settings, a zoom step). Scaled down against the height the window
+    // had, a width past the desktop would lose the proportion asked for, so it
+    // is only cut to the desktop until the height comes; the height is then
+    // set together with the width as it was asked for, and the two are scaled
+    // down as one size.
+    const Int32 width = mCutWidth.value_or(mWidth);
+    mCutWidth.reset();
+    SetSize(width, v);
+}
+
+void Window::SetSize(Int32 width, Int32 height, bool widthAlone) {
     if (!mOpen) {
         // What Layout sets is the design size.
         mDesignWidth = width;
@@ -174,18 +209,24 @@ void Window::SetSize(Int32 width, Int32 height) {
     }
     // The program's own sizes may go below MinWidth/MinHeight (a turned face is
     // 15 wide), but never above the maximum. No settings file or zoom may make
-    // a window, and so a picture of it, much larger than the screen; bounding
-    // each side by the desktop's longer side does that and still lets a window
-    // that fits turn and come back at its own size.
+    // a window, and so a picture of it, larger than the desktop, nor hide its
+    // lower right corner beyond the desktop's edge.
     const QRect desk = Desktop();
-    const long long longest = std::max(desk.width(), desk.height());
-    const Int32 w = Clamp64(width, 1, std::min<long long>(mMaxWidth, longest));
-    const Int32 h = Clamp64(height, 1, std::min<long long>(mMaxHeight, longest));
+    const QSize box(std::min<int>(mMaxWidth, desk.width()), std::min<int>(mMaxHeight, desk.height()));
+    const long long asked = widthAlone ? std::min<long long>(width, box.width()) : width;
+    const QSize fit = FitWithin(std::max<long long>(asked, 1), std::max<long long>(height, 1), box);
+    const Int32 w = fit.width(), h = fit.height();
     if (w == mWidth && h == mHeight) return;
     mWidget->RequestResize(QSize(w, h + mClientTop), !mResizeable);
     TakeSize(w, h);
     const Int32 oldLeft = mLeft, oldTop = mTop;
     ClampPosition();
+    if (w < width || h < height) {
+        // Cut to the desktop, the window belongs wholly on it: its lower right
+        // corner, where it is resized, stays in reach.
+        mLeft = Clamp64(mLeft, desk.left(), std::max<long long>(desk.left(), desk.left() + desk.width() - w));
+        mTop = Clamp64(mTop, desk.top(), std::max<long long>(desk.top(), desk.top() + desk.height() - h));
+    }
     if (oldLeft != mLeft || oldTop != mTop) ApplyPosition();
     if (mOpen) Event_Resized();
 }
@@ -193,6 +234,7 @@ void Window::SetSize(Int32 width, Int32 height) {
 void Window::FollowSize(Int32 width, Int32 height) {
     // A manager that ignores the size hints (a tiling one) has the last word:
     // the window lays itself out for the size it was given.
+    mCutWidth.reset();
     if (width == mWidth && height == mHeight) return;
     TakeSize(width, height);
     mWidget->FixSize(!mResizeable);
@@ -239,6 +281,27 @@ void Window::ComeIntoView() {
     const QRect r = best->geometry();
     mLeft = Clamp64(mLeft, r.left(), std::max<long long>(r.left(), static_cast<long long>(r.right()) + 1 - mWidth));
     mTop = Clamp64(mTop, r.top(), std::max<long long>(r.top(), static_cast<long long>(r.bottom()) + 1 - mHeight));
+}
+
+void Window::ScreensChanged() {
+    // A monitor unplugged or a lower resolution may hide a window, wholly or
+    // in part, or leave it larger than the desktop; a manager may make room
+    // for it first, or not, and without one nothing does. Such a window is cut
+    // to fit and brought back as at its first show, which sees to a window
+    // not yet shown. A window that the change hid nothing of stays where its
+    // user put it, also partly off the screens.
+    const QRegion now = detail::WindowWidget::ScreenRegion();
+    const QRegion before = mWidget->SeenScreens(now);
+    if (!mOpen || !mShown) return;
+    mCutWidth.reset();
+    const QRect frame(mLeft, mTop, mWidth, mHeight);
+    const long long shown = AreaOf(now.intersected(frame));
+    const bool hidden = shown == 0 || shown < AreaOf(before.intersected(frame));
+    SetSize(mWidth, mHeight);
+    const bool cut = mWidth != frame.width() || mHeight != frame.height();
+    if (!hidden && !cut) return;
+    ComeIntoView();
+    ApplyPosition();
 }
 
 void Window::ApplyPosition() { mWidget->RequestMove(QPoint(mLeft, mTop)); }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,13 @@ public:
     // Screen position and size in pixels: where the window really is, also
     // after the window manager moved or sized it. A size change raises
     // Resized, once per real change, at once when the program sets it. Sizes
-    // stay within MaxWidth/MaxHeight, and neither side longer than the
-    // desktop's longer side; a window the program places stays at least
-    // partly on a screen.
+    // stay within MaxWidth/MaxHeight and within the desktop's width and
+    // height; a size that does not fit is scaled down as a whole, so it keeps
+    // its proportions. A height set after a width that had to be cut is taken
+    // together with that width as it was asked for.
+    // A window the program places stays at least partly on a screen. One that
+    // a change of the screens hides, wholly or in part, or leaves larger than
+    // the desktop, is cut to fit and comes back as at its first show.
     Int32 Left() const { return mLeft; }
     void Left(Int32 v);
     Int32 Top() const { return mTop; }
@@ -120,11 +125,13 @@ private:
     void Adopt(const std::shared_ptr<Control>& control);
     void ApplyFlags();
     void ApplyPosition();
-    void SetSize(Int32 width, Int32 height);
+    // A width set alone is cut to the desktop on its own, not in proportion.
+    void SetSize(Int32 width, Int32 height, bool widthAlone = false);
     void FollowSize(Int32 width, Int32 height);
     void TakeSize(Int32 width, Int32 height);
     void ClampPosition();
     void ComeIntoView();
+    void ScreensChanged();
 
     std::unique_ptr<detail::WindowWidget> mWidget;
     std::vector<Ref<Control>> mControls;
@@ -148,6 +155,9 @@ private:
     bool mMousePressed = false;
     Int32 mClientTop = 0;
     Int32 mDesignWidth = 100, mDesignHeight = 100;
+    // A width the desktop has cut, as the program asked for it, until the
+    // next height is set.
+    std::optional<Int32> mCutWidth;
 };
 
 // The open window registered under a qualified class name, or Nil.

@@ -139,18 +139,21 @@ TEST_F(WinMainContextMenu, RotateTurnsTheFaceAndSwapsTheSides) {
     EXPECT_EQ(Setting("Rotation"), "0");
 }
 
-TEST_F(WinMainContextMenu, FourTurnsGiveBackAClockWiderThanTheDesktopIsHigh) {
-    // The test desktop is 3840 x 2160: turned, this clock is 3570 high.
+TEST_F(WinMainContextMenu, TurningAClockWiderThanTheDesktopIsHighCutsItInProportion) {
+    // The test desktop is 3840 x 2160: turned, this clock would be 3570 high.
+    // It is cut to the desktop's height as a turned face, and turned back it
+    // keeps that size.
     WriteSettings({{"WinMain.Width", Int32ToVariant(3570)}, {"WinMain.Height", Int32ToVariant(1050)}});
     OpenClock();
     for (int turn = 1; turn <= 4; ++turn) {
         ChooseFromContextMenu("Rotate");
-        EXPECT_EQ(win->Width(), turn % 2 ? 1050 : 3570) << turn;
-        EXPECT_EQ(win->Height(), turn % 2 ? 3570 : 1050) << turn;
+        EXPECT_EQ(win->Width(), turn % 2 ? 635 : 2160) << turn;
+        EXPECT_EQ(win->Height(), turn % 2 ? 2160 : 635) << turn;
+        EXPECT_EQ(Square(0)->Width(), 127) << "the face fills the window: " << turn;
     }
     Restart();
-    EXPECT_EQ(Setting("WinMain.Width"), "3570");
-    EXPECT_EQ(Setting("WinMain.Height"), "1050");
+    EXPECT_EQ(Setting("WinMain.Width"), "2160");
+    EXPECT_EQ(Setting("WinMain.Height"), "635");
 }
 
 TEST_F(WinMainContextMenu, RotateBringsAStoredRotationBackIntoRange) {

@@ -126,9 +126,11 @@ TEST_F(WinMainGeometry, ResizeWindowAddsDeltasDownToTheFaceAtOnePixelPerUnit) {
         {150, 510, 7, 100, 100, 250, 610},
         {150, 510, -1, -100000, -50, 15, 460},
         {510, 150, 6, -100000, 0, 51, 150},
-        // Far past any screen: no overflow, and no side longer than the
-        // desktop's longer side.
-        {510, 150, 0, 2147483647, 2147483647, 3840, 3840},
+        // Far past any screen: no overflow, and within the 3840 x 2160 desktop.
+        {510, 150, 0, 2147483647, 2147483647, 2160, 2160},
+        // Past the desktop's edge: cut in the proportion asked for.
+        {3570, 1050, 0, 1000, 1000, 3840, 1723},
+        {1050, 2100, 1, 100, 100, 1129, 2160},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()

@@ -2,6 +2,8 @@
 
 #include <QCursor>
 
+#include "clock/FaceGeometry.h"
+
 #include "framework/ui/detail/WindowWidget.h"
 
 namespace kivra {
@@ -151,6 +153,19 @@ TEST_F(WinMainMouse, WheelZoomsOnlyWithAlt) {
     ExpectFrame(10, 40, 510, 150);
     testing::Wheel(*win, 100, 50, 0, 120);
     ExpectFrame(10, 40, 464, 136);
+}
+
+TEST_F(WinMainMouse, ZoomStopsAtTheDesktopInTheFacesProportions) {
+    // The test desktop is 3840 x 2160.
+    AltKey(true);
+    for (int step = 0; step < 40; ++step) testing::Wheel(*win, 10, 10, 0, -1);
+    ExpectFrame(0, 40, 3840, 1132);  // wholly on the desktop
+    EXPECT_FALSE(FaceGeometry::IsOffProportion(win->Width(), win->Height(), 0));
+
+    ChooseFromContextMenu("Rotate");
+    for (int step = 0; step < 40; ++step) testing::Wheel(*win, 10, 10, 0, -1);
+    ExpectFrame(0, 0, 637, 2160);
+    EXPECT_FALSE(FaceGeometry::IsOffProportion(win->Width(), win->Height(), 1));
 }
 
 TEST_F(WinMainMouse, ZoomStopsAtTheLeastFace) {

@@ -164,6 +164,36 @@ TEST_F(WinMainSettings, OutOfRangeValuesAreHandedOnUnchanged) {
     EXPECT_EQ(Setting("WinMain.Width"), "40");
 }
 
+TEST_F(WinMainSettings, ASizeLargerThanTheDesktopOpensInItsProportionAndIsSavedAsShown) {
+    // The test desktop is 3840 x 2160.
+    struct Case {
+        int width, height, rotation;
+        int shownLeft, shownWidth, shownHeight;
+    } cases[] = {
+        {100000, 30000, 0, 0, 3840, 1152},
+        {30000, 100000, 1, 0, 648, 2160},
+        {5100, 1500, 2, 0, 3840, 1129},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
+        WriteSettings({{"WinMain.Width", Int32ToVariant(c.width)},
+                       {"WinMain.Height", Int32ToVariant(c.height)},
+                       {"Rotation", Int32ToVariant(c.rotation)}});
+        OpenClock();
+        EXPECT_EQ(win->Left(), c.shownLeft);
+        EXPECT_EQ(win->Top(), c.rotation == 1 ? 0 : 40);
+        EXPECT_EQ(win->Width(), c.shownWidth);
+        EXPECT_EQ(win->Height(), c.shownHeight);
+        // The face fills the window, with no band beside it.
+        EXPECT_EQ(Square(0)->Width(), framework::ToInt32(3.0 * win->GetBaseUnit()));
+        EXPECT_NEAR(win->GetBaseUnit(), std::max(c.shownWidth, c.shownHeight) / 51.0, 0.1);
+        Restart();
+        EXPECT_EQ(Setting("WinMain.Left"), std::to_string(c.shownLeft));
+        EXPECT_EQ(Setting("WinMain.Width"), std::to_string(c.shownWidth));
+        EXPECT_EQ(Setting("WinMain.Height"), std::to_string(c.shownHeight));
+    }
+}
+
 TEST_F(WinMainSettings, ValuesSurviveCloseAndOpen) {
     OpenClock();
     ChooseFromContextMenu("24hr Mode");

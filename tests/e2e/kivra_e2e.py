@@ -267,16 +267,23 @@ OPENBOX_RC = """<?xml version="1.0" encoding="UTF-8"?>
 
 
 class XServer:
-    """A private Xvfb, with openbox on it when KIVRA_E2E_WM says so."""
+    """A private Xvfb of `size`, with openbox on it when KIVRA_E2E_WM says so.
+    With a `host` server it is an Xephyr in a window on that one instead: a
+    screen that RandR can shrink, which Xvfb's only screen cannot."""
 
-    def __init__(self, window_manager=None):
+    def __init__(self, window_manager=None, size=SCREEN_SIZE, host=None):
         read_end, write_end = os.pipe()
-        # A file, not a pipe: nobody reads Xvfb's chatter while it runs.
+        # A file, not a pipe: nobody reads the server's chatter while it runs.
         self.log = tempfile.TemporaryFile()
+        self.size = size
+        if host is None:
+            command, env = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{size[0]}x{size[1]}x24"], None
+        else:
+            command = ["Xephyr", "-displayfd", str(write_end), "-screen", f"{size[0]}x{size[1]}x24", "-resizeable"]
+            env = host.env
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             f"{SCREEN_SIZE[0]}x{SCREEN_SIZE[1]}x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=self.log)
+            command + ["-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL, stderr=self.log)
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
@@ -289,7 +296,7 @@ class XServer:
             self.process.kill()
             self.process.wait()
             self.log.seek(0)
-            raise RuntimeError("Xvfb did not start: " + self.log.read().decode(errors="replace"))
+            raise RuntimeError(f"{command[0]} did not start: " + self.log.read().decode(errors="replace"))
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
         self.wm = None
@@ -335,6 +342,12 @@ class XServer:
 
     def screenshot(self):
         return Screenshot(self.run("xwd", "-root", "-silent").stdout)
+
+    def resize_screen(self, width, height):
+        """Gives the screen another size through RandR, as a lower resolution
+        or an unplugged monitor does."""
+        self.run("xrandr", "-s", f"{width}x{height}")
+        self.size = (width, height)
 
     def close(self):
         for process in (self.wm, self.process):
@@ -514,8 +527,8 @@ class ClockTestCase(unittest.TestCase):
         self.server = self.new_server()
         self.home = self.new_home()
 
-    def new_server(self):
-        server = XServer()
+    def new_server(self, size=SCREEN_SIZE, host=None):
+        server = XServer(size=size, host=host)
         self.addCleanup(server.close)
         return server
 

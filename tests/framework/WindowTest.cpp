@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 
@@ -142,15 +143,16 @@ TEST_F(WindowTest, ResizedOncePerRealChangeAndNotDuringLayout) {
     EXPECT_EQ(window->log, (std::vector<std::string>{"Resized 300x100", "Resized 300x120"}));
 }
 
-TEST_F(WindowTest, SizesStayPositiveAndWithinTheDesktopsLongerSide) {
+TEST_F(WindowTest, SizesStayPositiveAndWithinTheDesktop) {
     struct Case {
         Int32 width, height, expectedWidth, expectedHeight;
     } cases[] = {
         {0, 0, 1, 1},
         {-5, -2147483647 - 1, 1, 1},
-        {2147483647, 2147483647, 3840, 3840},
-        {3000, 3000, 3000, 3000},  // higher than the 2160 of the desktop
+        {2147483647, 2147483647, 2160, 2160},
+        {3000, 3000, 2160, 2160},  // higher than the 2160 of the desktop
         {15, 51, 15, 51},          // below MinWidth: the program's own sizes are kept
+        {3840, 2160, 3840, 2160},  // the whole desktop
     };
     for (const auto& c : cases) {
         window->Width(c.width);
@@ -160,44 +162,104 @@ TEST_F(WindowTest, SizesStayPositiveAndWithinTheDesktopsLongerSide) {
     }
 }
 
-TEST_F(WindowTest, PositionKeepsPartOfTheWindowOnTheDesktop) {
+// The program sets a size as a width and then a height; the desktop
+// (3840 x 2160) cuts the two as one size, in the proportion asked for.
+TEST_F(WindowTest, ASizeTooLargeForTheDesktopIsCutInProportion) {
     struct Case {
-        Int32 left, top, expectedLeft, expectedTop;
+        const char* name;
+        Int32 width, height, expectedWidth, expectedHeight;
     } cases[] = {
-        {10, 40, 10, 40},
-        {-190, -90, -184, -84},  // 16 pixels stay visible
-        {100000, 100000, 3824, 2144},
-        {-2147483647 - 1, 2147483647, -184, 2144},
+        {"wide", 100000, 30000, 3840, 1152},
+        {"tall", 30000, 100000, 648, 2160},
+        {"only too high", 1050, 3570, 635, 2160},
+        {"only too wide", 7680, 1000, 3840, 500},
+        {"thin", 100000, 15, 3840, 1},
+        {"largest", 2147483647, 2147483647, 2160, 2160},
+        {"fits", 3570, 1050, 3570, 1050},
     };
     for (const auto& c : cases) {
-        window->Left(c.left);
-        window->Top(c.top);
-        EXPECT_EQ(window->Left(), c.expectedLeft) << c.left;
-        EXPECT_EQ(window->Top(), c.expectedTop) << c.top;
+        window->Width(200);
+        window->Height(100);
+        window->Width(c.width);
+        window->Height(c.height);
+        EXPECT_EQ(window->Width(), c.expectedWidth) << c.name;
+        EXPECT_EQ(window->Height(), c.expectedHeight) << c.name;
+        EXPECT_EQ(window->Widget().size(), QSize(c.expectedWidth, c.expectedHeight)) << c.name;
     }
 }
 
-TEST(WindowFirstShow, PlaceAndSizeSetAtOpenComeIntoView) {
+TEST_F(WindowTest, ACutWidthGoesOnlyWithTheNextHeight) {
+    window->Width(100000);
+    window->Height(30000);
+    ASSERT_EQ(window->Width(), 3840);
+    ASSERT_EQ(window->Height(), 1152);
+    // The pair is done: a new width goes with the height the window has.
+    window->Width(3000);
+    EXPECT_EQ(window->Height(), 1152);
+    window->Height(1000);
+    EXPECT_EQ(window->Width(), 3000);
+
+    // A height cut by the desktop cuts the width with it, and is not carried
+    // on to the next width (a turned clock turned back).
+    window->Width(1050);
+    window->Height(3570);
+    ASSERT_EQ(window->Width(), 635);
+    window->Width(2160);
+    window->Height(635);
+    EXPECT_EQ(window->Width(), 2160);
+    EXPECT_EQ(window->Height(), 635);
+
+    // A size the manager gives in between ends the request.
+    window->Width(5000);
+    ASSERT_EQ(window->Width(), 3840);
+    window->Widget().resize(1000, 500);
+    window->Height(600);
+    EXPECT_EQ(window->Width(), 1000);
+    EXPECT_EQ(window->Height(), 600);
+}
+
+// Where the screens' change left the window (the manager put it there, and the
+// desktop of 3840 x 2160 no longer shows it), and where it is afterwards. The
+// screens before the change were the same, or twice as wide: a second screen
+// on the right was unplugged.
+TEST(WindowScreensChange, AWindowTheChangeHidesOrLeavesTooLargeComesBack) {
     struct Case {
         const char* name;
-        ProbeWindow::Place atOpen, shown;
+        ProbeWindow::Place left, after;
+        bool secondScreenBefore = false;
     } cases[] = {
-        {"as it was", {10, 40, 300, 120}, {10, 40, 300, 120}},
-        {"narrow but above the least side", {10, 40, 64, 200}, {10, 40, 64, 200}},
-        {"too small: design size", {10, 40, 0, 0}, {10, 40, 200, 100}},
-        {"too low: design size", {10, 40, 510, 1}, {10, 40, 200, 100}},
-        {"far right and below", {100000, 100000, 300, 120}, {3540, 2040, 300, 120}},
-        {"far left and above", {-100000, -100000, 300, 120}, {0, 0, 300, 120}},
-        {"partly off the right edge", {3700, 10, 300, 120}, {3540, 10, 300, 120}},
+        {"on no screen", {100000, 100000, 300, 120}, {3540, 2040, 300, 120}},
+        {"above and left of every screen", {-5000, -400, 300, 120}, {0, 0, 300, 120}},
+        {"partly on the screen: stays", {3700, 2100, 300, 120}, {3700, 2100, 300, 120}},
+        {"partly hidden by the change", {3700, 100, 300, 120}, {3540, 100, 300, 120}, true},
+        {"wholly hidden by the change", {5000, 100, 300, 120}, {3540, 100, 300, 120}, true},
+        {"on the screen that stays", {100, 100, 300, 120}, {100, 100, 300, 120}, true},
+        {"larger than the desktop: cut in proportion", {0, 0, 5100, 1500}, {0, 0, 3840, 1129}},
+        {"larger and on no screen", {9000, 0, 5100, 1500}, {0, 0, 3840, 1129}},
+        {"larger: cut and wholly on the screen", {1000, 1500, 5100, 1500}, {0, 1031, 3840, 1129}},
     };
     for (const auto& c : cases) {
+        auto app = std::make_shared<ProbeApp>();
+        fw::RuntimeRegisterAppObject(fw::Ref<fw::Application>(app));
         auto window = std::make_shared<ProbeWindow>();
-        window->openPlace = c.atOpen;
         window->Constructor("Probe.Probe");
-        EXPECT_EQ(window->Left(), c.shown.left) << c.name;
-        EXPECT_EQ(window->Top(), c.shown.top) << c.name;
-        EXPECT_EQ(window->Width(), c.shown.width) << c.name;
-        EXPECT_EQ(window->Height(), c.shown.height) << c.name;
+        QWidget& widget = window->Widget();
+        widget.move(c.left.left, c.left.top);
+        widget.resize(c.left.width, c.left.height);
+        window->log.clear();
+        if (c.secondScreenBefore) window->Widget().SeenScreens(QRegion(0, 0, 7680, 2160));
+        // One change comes as several reports; the window looks once, after them.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        emit screen->geometryChanged(screen->geometry());
+        emit screen->geometryChanged(screen->geometry());
+        QApplication::processEvents();
+        EXPECT_EQ(window->Left(), c.after.left) << c.name;
+        EXPECT_EQ(window->Top(), c.after.top) << c.name;
+        EXPECT_EQ(window->Width(), c.after.width) << c.name;
+        EXPECT_EQ(window->Height(), c.after.height) << c.name;
+        EXPECT_EQ(widget.geometry(), QRect(c.after.left, c.after.top, c.after.width, c.after.height)) << c.name;
+        const bool cut = c.after.width != c.left.width;
+        EXPECT_EQ(window->log.size(), cut ? 1u : 0u) << c.name << ": Resized once when cut";
         fw::testing::ResetApplication();
     }
 }

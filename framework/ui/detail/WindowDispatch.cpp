@@ -72,6 +72,12 @@ void WindowDispatch::Resized(Window& window, Int32 width, Int32 height) {
     Guarded([&] { window.FollowSize(width, height - window.mClientTop); });
 }
 
+void WindowDispatch::ScreensChanged(Window& window) {
+    auto keepAlive = window.weak_from_this().lock();
+    if (!keepAlive) return;
+    Guarded([&] { window.ScreensChanged(); });
+}
+
 void WindowDispatch::Press(Window& window, Int32 x, Int32 y, bool contextual, QPoint global) {
     auto keepAlive = window.shared_from_this();
     auto& state = State();

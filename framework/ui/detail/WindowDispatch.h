@@ -24,6 +24,8 @@ struct WindowDispatch {
     // The server reports a place or size that the program did not ask for.
     static void Moved(Window& window, Int32 left, Int32 top);
     static void Resized(Window& window, Int32 width, Int32 height);
+    // Screens came, went or changed their size.
+    static void ScreensChanged(Window& window);
 };
 
 }  // namespace kivra::framework::detail

@@ -1,12 +1,15 @@
 #include "framework/ui/detail/WindowWidget.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <utility>
 
 #include "framework/app/Runtime.h"
 #include "framework/ui/Window.h"
@@ -20,6 +23,39 @@ WindowWidget::WindowWidget(Window& owner) : QWidget(nullptr), mOwner(owner) {
     setMouseTracking(true);
     setContextMenuPolicy(Qt::PreventContextMenu);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    mScreens = ScreenRegion();
+    auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &WindowWidget::ScreensChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        ScreensChanged();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &WindowWidget::ScreensChanged);
+}
+
+QRegion WindowWidget::ScreenRegion() {
+    QRegion region;
+    for (QScreen* screen : QGuiApplication::screens()) region += screen->geometry();
+    return region;
+}
+
+QRegion WindowWidget::SeenScreens(const QRegion& now) { return std::exchange(mScreens, now); }
+
+void WindowWidget::ScreensChanged() {
+    // One change of the screens comes as several reports, and the list of
+    // screens may not have caught up with a removal yet: the window looks at
+    // them once, after the last.
+    if (mScreensChanged) return;
+    mScreensChanged = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            mScreensChanged = false;
+            WindowDispatch::ScreensChanged(mOwner);
+        },
+        Qt::QueuedConnection);
 }
 
 void WindowWidget::RequestMove(QPoint topLeft) {

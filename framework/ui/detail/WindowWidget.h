@@ -3,6 +3,7 @@
 // Framework-internal: the native top-level widget of a Window.
 
 #include <QPoint>
+#include <QRegion>
 #include <QSize>
 #include <QWidget>
 
@@ -31,6 +32,10 @@ public:
     // What the window manager may do with the window; written again whenever
     // Qt has written its own.
     void Functions(const WindowFunctions& functions);
+    // What the screens show of the desktop.
+    static QRegion ScreenRegion();
+    // The screens as the window last looked at them, replaced by `now`.
+    QRegion SeenScreens(const QRegion& now);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +51,7 @@ protected:
 private:
     QPoint ToWindow(QPointF global) const;
     void ResizeWithin(QSize size, bool fixed);
+    void ScreensChanged();
 
     Window& mOwner;
     // Qt reports the program's own changes at once, while it makes them.
@@ -53,6 +59,8 @@ private:
     EchoFilter<QPoint> mMoves;
     EchoFilter<QSize> mSizes;
     WindowFunctions mFunctions;
+    bool mScreensChanged = false;
+    QRegion mScreens;
 };
 
 }  // namespace kivra::framework::detail
