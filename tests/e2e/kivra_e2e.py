@@ -613,7 +613,7 @@ OWN_TEMPORARY = re.compile(r"\." + re.escape(SETTINGS_FILE) + r"\.kivra-tmp-[A-Z
 
 
 def put_persons_files(folder):
-    """Writes PERSONS_FILES into `folder`; gives what check_persons_files compares."""
+    """Writes PERSONS_FILES into `folder`; gives what persons_files_changed compares."""
     kept = {}
     for name, data in PERSONS_FILES.items():
         path = os.path.join(folder, name)

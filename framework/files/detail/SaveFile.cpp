@@ -65,7 +65,14 @@ std::string SavedPath(const std::string& path) {
     return real ? std::string(real.get()) : std::string();
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+// The name in the folder is still the open file: a save or a cleaner in between
+// may have renamed or removed it.
+bool NamesFile(int folder, const char* name, int file) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(file, &opened) == 0 && ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
 
 // A save holds an exclusive lock on its temporary file from its making until it has
 // taken the target's name; a cleaner removes only a file it can lock. False only
@@ -127,10 +134,7 @@ bool SaveFile::OpenTemporary() {
         }
         // A cleaner that came between the making and the lock holds the file or has
         // removed it: the name is lost to this save, which takes another.
-        struct stat opened {};
-        struct stat named {};
-        if (LockForSave(file) && ::fstat(file, &opened) == 0 &&
-            ::fstatat(mFolder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(opened, named)) {
+        if (LockForSave(file) && NamesFile(mFolder, name.c_str(), file)) {
             mFile = file;
             mTemporary = std::move(name);
             return true;
@@ -228,15 +232,13 @@ void SaveFile::RemoveLeftovers(const std::string& path) {
         if (!IsTemporaryName(entry->d_name, name)) continue;
         // Only a regular file is opened: opening a device may act on it.
         struct stat named {};
-        struct stat locked {};
         if (::fstatat(fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)) continue;
         const int file = ::openat(fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (file < 0) continue;
         // A held lock is a save still being written. Once the lock is ours the name
         // must still be the locked file: a save that finished in between renamed its
         // file away, and the name is gone.
-        if (::flock(file, LOCK_EX | LOCK_NB) == 0 && ::fstat(file, &locked) == 0 &&
-            ::fstatat(fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(locked, named))
+        if (::flock(file, LOCK_EX | LOCK_NB) == 0 && NamesFile(fd, entry->d_name, file))
             ::unlinkat(fd, entry->d_name, 0);
         ::close(file);
     }
